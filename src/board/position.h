@@ -1,0 +1,104 @@
+// The one board position the engine keeps, its moves and their text.
+//
+// Squares are indexes 0..255 of a 16x16 array: row = sq >> 4 (3 = black's back
+// rank .. 12 = red's back rank), column = sq & 15 (3 = file a .. 11 = file i).
+// Piece codes: 16..31 red, 32..47 black; code & 15 is the piece index
+// (0 king, 1-2 advisors, 3-4 bishops, 5-6 knights, 7-8 rooks, 9-10 cannons,
+// 11-15 pawns). A Move is source | destination << 8, 0 for none.
+#pragma once
+
+#include <cstdint>
+#include <type_traits>
+
+using Move = uint16_t;
+
+struct MoveEntry;
+struct MoveList;
+
+constexpr int MaxHistory = 1024;
+constexpr int MateValue = 1000;
+constexpr int NoValue = 1001;
+
+inline int moveSource(int move) { return move & 0xFF; }
+inline int moveDestination(int move) { return move >> 8; }
+inline int makeMoveValue(int source, int destination) { return source | (destination << 8); }
+
+// Writes exactly four characters (no terminator) into text.
+void moveToText(int move, char* text);
+// Converts the first four characters of text; returns 0 if a square is off the board.
+int textToMove(const char* text);
+// Square from a file letter and rank digit, or -1 when it is not on the board.
+int textToSquare(const char* text);
+
+struct MoveRecord {
+    uint16_t move;       // 0 for the setup record and for a null move
+    uint8_t flags;       // bits 0-1: the move gives check; bits 2-7: captured code
+    uint8_t quietCount;  // moves since the last capture, checks and evasions not counted
+};
+
+struct Position {
+    int32_t sideToMove;          // 0 red, 1 black
+    uint8_t board[256];          // piece code per square, 0 empty
+    uint8_t pieceSquares[48];    // square per piece code, 0 when off the board
+    uint32_t key;
+    uint32_t lock1;
+    uint32_t lock2;
+    uint32_t pieceBits;          // bit (code - 16) per piece on the board
+    uint16_t rowMask[16];        // bit (column - 3) per occupied square of a row
+    uint16_t colMask[16];        // bit (row - 3) per occupied square of a column
+    int32_t moveCount;           // history records in use, 1..1024
+    int32_t rootCount;           // moveCount at the start of the current search
+    MoveRecord history[MaxHistory];
+    uint8_t repTable[4096];      // repetition filter indexed by key & 0xFFF
+    int32_t redValue;            // piece-square sum of red (plus the pre-evaluation constant)
+    int32_t blackValue;
+
+    // Setup (fen.cpp).
+    void clear();
+    void addPiece(int square, int code);
+    void removePiece(int square, int code);
+    void setFromFen(const char* fen);
+
+    // Moves (makemove.cpp). makeMove returns 0 when it refuses (history full,
+    // or the mover's king attacked afterwards) and leaves the position as it was.
+    void changeSide();
+    int movePiece(int move);
+    void undoMovePiece(int move, int captured);
+    int makeMove(int move);
+    void unmakeMove();
+    // Returns 0 (and changes nothing) when the history is full.
+    int makeNullMove();
+    void unmakeNullMove();
+    int repetitionStatus(int n) const;
+
+    // Check detection and validation of stored moves (check.cpp).
+    int inCheck(int side) const;
+    int isValidMove(int move) const;
+
+    // Move generation (movegen/). The generators write at out and return the count.
+    int generateCaptures(MoveEntry* out) const;
+    int generateQuietMoves(MoveEntry* out) const;
+    int isAttackedBy(int side, int square, int ignoreSquare) const;
+    int isGoodCapture(int move) const;
+    int isGoodCapturePick(const MoveList& list, int move) const;
+
+    // Evaluation (eval/), from the side to move's point of view.
+    void preEvaluate();
+    int quickEvaluate() const;
+    int evaluate(int alpha, int beta) const;
+    int kingShapeScore() const;
+    int pinScore() const;
+    int rookMobilityScore() const;
+    int knightTrapScore() const;
+    int repetitionScore(int flags) const;
+
+    // Small helpers shared by the search.
+    int ply() const { return moveCount - rootCount; }
+    const MoveRecord& lastRecord() const { return history[moveCount - 1]; }
+    int drawScore() const { return (ply() & 1) ? 20 : -20; }
+};
+
+static_assert(std::is_trivially_copyable<Position>::value, "a Position is copied by plain assignment");
+
+// The engine's one global position, set by the position command.
+extern Position GlobalPosition;

@@ -1,0 +1,35 @@
+// The transposition table: 16-byte entries, four consecutive slots per key.
+#pragma once
+
+#include <cstdint>
+#include "board/position.h"
+
+struct HashEntry {
+    uint32_t lock1;
+    uint16_t move;
+    uint16_t info;        // bits 0-3 freshness, 4-9 upperDepth, 10-15 lowerDepth
+    int16_t upperValue;
+    int16_t lowerValue;
+    uint32_t lock2;
+};
+static_assert(sizeof(HashEntry) == 16, "a hash entry is 16 bytes");
+
+constexpr int HashLower = 1;
+constexpr int HashUpper = 2;
+constexpr int HashExact = 3;
+
+extern HashEntry* HashTable;
+extern uint32_t HashMask;
+
+// Allocates 2^exponent bytes, zeroed; halves the size while memory is short.
+// The caller releases the previous table first.
+void allocateHashTable(int exponent);
+void releaseHashTable();
+void clearHashTable();
+void ageHashTable();
+void storeHash(const Position& pos, int bounds, int value, int depth, int move);
+int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int& hashMove);
+int probeHashMove(const Position& pos);
+// Walks the stored best moves from pos (after firstMove when it is not 0) into
+// moves, 0-terminated; 1 when the line ends without a repetition.
+int followHashMoves(Position& pos, Move* moves, int firstMove);
