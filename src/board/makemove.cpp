@@ -1,0 +1,160 @@
+#include "board/position.h"
+#include "board/tables.h"
+
+namespace {
+
+inline int32_t& valueSum(Position& pos, int code) { return code < 32 ? pos.redValue : pos.blackValue; }
+
+inline void xorPieceKeys(Position& pos, int kt, int square) {
+    pos.key ^= PieceKeys[kt][square];
+    pos.lock1 ^= PieceLocks[kt][square][0];
+    pos.lock2 ^= PieceLocks[kt][square][1];
+}
+
+inline void toggleOccupancy(Position& pos, int square) {
+    pos.rowMask[square >> 4] ^= ColumnBit[square];
+    pos.colMask[square & 15] ^= RowBit[square];
+}
+
+}  // namespace
+
+void Position::changeSide() {
+    sideToMove = 1 - sideToMove;
+    key ^= SideKey;
+    lock1 ^= SideLock1;
+    lock2 ^= SideLock2;
+}
+
+int Position::movePiece(int move) {
+    int s = moveSource(move), d = moveDestination(move);
+    int mover = board[s], victim = board[d];
+    if (victim == 0) {
+        toggleOccupancy(*this, d);
+    } else {
+        int kt = keyType(victim);
+        pieceSquares[victim] = 0;
+        pieceBits ^= 1u << (victim - 16);
+        valueSum(*this, victim) -= PieceSquareValues[kt][d];
+        xorPieceKeys(*this, kt, d);
+    }
+    board[s] = 0;
+    board[d] = static_cast<uint8_t>(mover);
+    pieceSquares[mover] = static_cast<uint8_t>(d);
+    toggleOccupancy(*this, s);
+    int kt = keyType(mover);
+    valueSum(*this, mover) += PieceSquareValues[kt][d] - PieceSquareValues[kt][s];
+    xorPieceKeys(*this, kt, s);
+    xorPieceKeys(*this, kt, d);
+    return victim;
+}
+
+void Position::undoMovePiece(int move, int captured) {
+    int s = moveSource(move), d = moveDestination(move);
+    int mover = board[d];
+    board[s] = static_cast<uint8_t>(mover);
+    board[d] = static_cast<uint8_t>(captured);
+    pieceSquares[mover] = static_cast<uint8_t>(s);
+    toggleOccupancy(*this, s);
+    int kt = keyType(mover);
+    valueSum(*this, mover) += PieceSquareValues[kt][s] - PieceSquareValues[kt][d];
+    xorPieceKeys(*this, kt, d);
+    xorPieceKeys(*this, kt, s);
+    if (captured == 0) {
+        toggleOccupancy(*this, d);
+    } else {
+        int vkt = keyType(captured);
+        pieceSquares[captured] = static_cast<uint8_t>(d);
+        pieceBits ^= 1u << (captured - 16);
+        valueSum(*this, captured) += PieceSquareValues[vkt][d];
+        xorPieceKeys(*this, vkt, d);
+    }
+}
+
+int Position::makeMove(int move) {
+    if (moveCount >= MaxHistory) return 0;
+    uint32_t keyBefore = key;
+    int victim = movePiece(move);
+    if (inCheck(sideToMove)) {
+        undoMovePiece(move, victim);
+        return 0;
+    }
+    uint8_t& mark = repTable[keyBefore & 0xFFF];
+    if (mark == 0) mark = static_cast<uint8_t>(moveCount);
+    changeSide();
+    const MoveRecord& previous = history[moveCount - 1];
+    MoveRecord& record = history[moveCount];
+    int givesCheck = inCheck(sideToMove);
+    record.move = static_cast<uint16_t>(move);
+    record.flags = static_cast<uint8_t>(givesCheck | (victim << 2));
+    if (victim != 0)
+        record.quietCount = 0;
+    else if (givesCheck == 0 && (previous.flags & 3) == 0)
+        record.quietCount = static_cast<uint8_t>(previous.quietCount + 1);
+    else
+        record.quietCount = previous.quietCount;
+    moveCount++;
+    return 1;
+}
+
+void Position::unmakeMove() {
+    moveCount--;
+    changeSide();
+    const MoveRecord& record = history[moveCount];
+    undoMovePiece(record.move, record.flags >> 2);
+    uint8_t& mark = repTable[key & 0xFFF];
+    if (mark == moveCount) mark = 0;
+}
+
+int Position::makeNullMove() {
+    if (moveCount >= MaxHistory) return 0;
+    changeSide();
+    history[moveCount] = MoveRecord{0, 0, 0};
+    moveCount++;
+    return 1;
+}
+
+void Position::unmakeNullMove() {
+    moveCount--;
+    changeSide();
+}
+
+int Position::repetitionStatus(int n) const {
+    if (repTable[key & 0xFFF] == 0) return 0;
+    // For each piece moved in the walked stretch: where it stands now and where
+    // it stood before the oldest walked move of it.
+    uint8_t current[MaxHistory], earlier[MaxHistory];
+    int pieces = 0;
+    int opponentAlwaysChecked = 1, ownAlwaysChecked = 1;
+    bool byOpponent = true;
+    for (int i = moveCount - 1; i > 0 && history[i].move != 0; i--) {
+        const MoveRecord& r = history[i];
+        if (r.flags >> 2) return 0;
+        if ((r.flags & 3) == 0) {
+            if (byOpponent)
+                opponentAlwaysChecked = 0;
+            else
+                ownAlwaysChecked = 0;
+        }
+        int source = moveSource(r.move), destination = moveDestination(r.move);
+        int found = -1;
+        for (int k = 0; k < pieces; k++)
+            if (earlier[k] == destination) {
+                found = k;
+                break;
+            }
+        if (found >= 0) {
+            earlier[found] = static_cast<uint8_t>(source);
+            if (!byOpponent) {
+                bool same = true;
+                for (int k = 0; k < pieces && same; k++) same = earlier[k] == current[k];
+                if (same && --n == 0) return 1 + 2 * ownAlwaysChecked + 4 * opponentAlwaysChecked;
+            }
+        } else {
+            current[pieces] = static_cast<uint8_t>(destination);
+            earlier[pieces] = static_cast<uint8_t>(source);
+            pieces++;
+        }
+        byOpponent = !byOpponent;
+    }
+    return 0;
+}
