@@ -1,0 +1,141 @@
+// Opening book lookup: binary search straight in the file, one seek and one
+// 12-byte read per probe, then a weighted random choice among the stored moves.
+#include <cstdio>
+
+#include "board/tables.h"
+#include "book/book.h"
+#include "protocol/settings.h"
+
+namespace {
+
+constexpr int RecordSize = 12;
+constexpr int MaxCandidates = 128;
+
+struct BookRecord {
+    uint32_t lock1;
+    uint32_t lock2;
+    uint16_t move;
+    uint16_t weight;
+};
+
+struct Candidate {
+    uint16_t move;
+    uint16_t weight;
+};
+
+uint32_t readLittle32(const unsigned char* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+uint16_t readLittle16(const unsigned char* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+int readRecord(std::FILE* file, long index, BookRecord& record) {
+    unsigned char bytes[RecordSize];
+    if (std::fseek(file, index * RecordSize, SEEK_SET) != 0) return 0;
+    if (std::fread(bytes, 1, RecordSize, file) != RecordSize) return 0;
+    record.lock1 = readLittle32(bytes);
+    record.lock2 = readLittle32(bytes + 4);
+    record.move = readLittle16(bytes + 8);
+    record.weight = readLittle16(bytes + 10);
+    return 1;
+}
+
+// Order of the file: lock2 first, then lock1. Negative, 0 or positive as the
+// record sorts before, with or after the position.
+int compareKey(const BookRecord& record, const Position& pos) {
+    if (record.lock2 != pos.lock2) return record.lock2 < pos.lock2 ? -1 : 1;
+    if (record.lock1 != pos.lock1) return record.lock1 < pos.lock1 ? -1 : 1;
+    return 0;
+}
+
+// Index of some record of pos, or -1. A failed read ends the search as a miss.
+long findRecord(std::FILE* file, long count, const Position& pos) {
+    long low = 0;
+    long high = count - 1;
+    BookRecord record;
+    while (low <= high) {
+        long middle = low + (high - low) / 2;
+        if (!readRecord(file, middle, record)) return -1;
+        int order = compareKey(record, pos);
+        if (order == 0) return middle;
+        if (order < 0) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return -1;
+}
+
+// A damaged file may name squares off the board, where the movement rules
+// would look past the board's border; such a move is never valid.
+int isUsableMove(const Position& pos, int move) {
+    return InBoard[moveSource(move)] && InBoard[moveDestination(move)] && pos.isValidMove(move);
+}
+
+int collectCandidates(std::FILE* file, long count, long hit, const Position& pos, int mirrored,
+                      Candidate* candidates, uint32_t& weightSum) {
+    BookRecord record;
+    long first = hit;
+    while (first > 0 && readRecord(file, first - 1, record) && compareKey(record, pos) == 0) first--;
+
+    int total = 0;
+    for (long index = first; index < count && total < MaxCandidates; index++) {
+        if (!readRecord(file, index, record) || compareKey(record, pos) != 0) break;
+        if (!isUsableMove(pos, record.move)) continue;
+        int move = record.move;
+        if (mirrored) {
+            move = makeMoveValue(MirrorSquare[moveSource(move)], MirrorSquare[moveDestination(move)]);
+        }
+        candidates[total].move = static_cast<uint16_t>(move);
+        candidates[total].weight = record.weight;
+        weightSum += record.weight;
+        total++;
+    }
+    return total;
+}
+
+int chooseByWeight(const Candidate* candidates, int total, uint32_t weightSum) {
+    if (weightSum == 0) return 0;
+    int64_t remaining = nextRandom() % weightSum;
+    for (int i = 0; i < total; i++) {
+        remaining -= candidates[i].weight;
+        if (remaining < 0) return candidates[i].move;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int probeBookFile(const char* path, const Position& pos) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return 0;
+    long count = 0;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long size = std::ftell(file);
+        if (size > 0) count = size / RecordSize;
+    }
+
+    // The copy is mirrored in place for the second pass; the caller's position stays as it was.
+    static Position copy;
+    copy = pos;
+    long hit = findRecord(file, count, copy);
+    int mirrored = 0;
+    if (hit < 0) {
+        mirrorPosition(copy);
+        mirrored = 1;
+        hit = findRecord(file, count, copy);
+    }
+
+    Candidate candidates[MaxCandidates];
+    uint32_t weightSum = 0;
+    int total = 0;
+    if (hit >= 0) total = collectCandidates(file, count, hit, copy, mirrored, candidates, weightSum);
+    std::fclose(file);
+    return chooseByWeight(candidates, total, weightSum);
+}
+
+int probeBook() { return probeBookFile(BookPath, GlobalPosition); }
