@@ -1,0 +1,116 @@
+// Capture generation with the small ordering score of each capture.
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/generate.h"
+#include "movegen/movelist.h"
+
+// By piece code; the same numbers serve as the value of a victim and of a capturing piece.
+const int32_t CaptureValue[48] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    5, 1, 1, 1, 1, 3, 3, 4, 4, 3, 3, 2, 2, 2, 2, 2,  // red: K A A B B N N R R C C P P P P P
+    5, 1, 1, 1, 1, 3, 3, 4, 4, 3, 3, 2, 2, 2, 2, 2,  // black
+};
+
+namespace {
+
+// 2 or more: wins material or takes an undefended piece; 1: doubtful;
+// 0: a defended low-value piece taken on its own half by a more valuable one.
+int captureScore(const Position& pos, int source, int destination)
+{
+    const int own = pos.sideToMove;
+    const int victimValue = CaptureValue[pos.board[destination]];
+    const int risked = pos.isAttackedBy(1 - own, destination, 0) ? CaptureValue[pos.board[source]] : 0;
+    if (victimValue >= risked)
+        return victimValue - risked + 1;
+    if (victimValue >= 3)
+        return 1;
+    // A defended pawn that has crossed into our half is still worth a look.
+    return (destination & 0x80) == (own << 7) ? 0 : 1;
+}
+
+template <bool Scored>
+inline MoveEntry* emitCapture(const Position& pos, MoveEntry* out, int source, int destination)
+{
+    out->move = static_cast<uint16_t>(source | destination << 8);
+    out->score = Scored ? static_cast<uint16_t>(captureScore(pos, source, destination)) : 0;
+    return out + 1;
+}
+
+template <bool Scored>
+MoveEntry* stepCaptures(const Position& pos, MoveEntry* out, int source, const uint8_t* targets,
+                        int enemyBit)
+{
+    for (; *targets != 0; ++targets)
+        if (pos.board[*targets] & enemyBit)
+            out = emitCapture<Scored>(pos, out, source, *targets);
+    return out;
+}
+
+// Bishops and knights: a destination counts only when its paired eye or leg square is empty.
+template <bool Scored>
+MoveEntry* blockableCaptures(const Position& pos, MoveEntry* out, int source, const uint8_t* targets,
+                             const uint8_t* blockers, int enemyBit)
+{
+    for (int k = 0; targets[k] != 0; ++k)
+        if (pos.board[blockers[k]] == 0 && (pos.board[targets[k]] & enemyBit))
+            out = emitCapture<Scored>(pos, out, source, targets[k]);
+    return out;
+}
+
+// byteHigher/byteLower pick the first occupied square (rook) or the one behind
+// the screen (cannon). A byte naming the piece's own square holds no enemy, so
+// it needs no separate test.
+template <bool Scored>
+MoveEntry* slideCaptures(const Position& pos, MoveEntry* out, int source, int byteHigher, int enemyBit)
+{
+    const int x = source & 15;
+    const int y = source >> 4;
+    const SlideSquares& row = RowSlideSquares[x][pos.rowMask[y]];
+    const SlideSquares& col = ColSlideSquares[y][pos.colMask[x]];
+    const int candidates[4] = {
+        y * 16 + row.squares[byteHigher], y * 16 + row.squares[byteHigher + 1],
+        col.squares[byteHigher] + x, col.squares[byteHigher + 1] + x,
+    };
+    for (int target : candidates)
+        if (pos.board[target] & enemyBit)
+            out = emitCapture<Scored>(pos, out, source, target);
+    return out;
+}
+
+template <bool Scored>
+int collectCaptures(const Position& pos, MoveEntry* out)
+{
+    const int own = pos.sideToMove;
+    const int enemyBit = 32 - 16 * own;
+    const uint8_t* squares = pos.pieceSquares + 16 * (own + 1);
+    MoveEntry* const start = out;
+    int s;
+
+    if ((s = squares[0]) != 0)
+        out = stepCaptures<Scored>(pos, out, s, KingMoves[s], enemyBit);
+    for (int i = 1; i <= 2; ++i)
+        if ((s = squares[i]) != 0)
+            out = stepCaptures<Scored>(pos, out, s, AdvisorMoves[s], enemyBit);
+    for (int i = 3; i <= 4; ++i)
+        if ((s = squares[i]) != 0)
+            out = blockableCaptures<Scored>(pos, out, s, BishopMoves[s], BishopEyes[s], enemyBit);
+    for (int i = 5; i <= 6; ++i)
+        if ((s = squares[i]) != 0)
+            out = blockableCaptures<Scored>(pos, out, s, KnightMoves[s], KnightLegs[s], enemyBit);
+    for (int i = 7; i <= 8; ++i)
+        if ((s = squares[i]) != 0)
+            out = slideCaptures<Scored>(pos, out, s, 2, enemyBit);
+    for (int i = 9; i <= 10; ++i)
+        if ((s = squares[i]) != 0)
+            out = slideCaptures<Scored>(pos, out, s, 4, enemyBit);
+    for (int i = 11; i <= 15; ++i)
+        if ((s = squares[i]) != 0)
+            out = stepCaptures<Scored>(pos, out, s, PawnMoves[own][s], enemyBit);
+    return static_cast<int>(out - start);
+}
+
+}  // namespace
+
+int Position::generateCaptures(MoveEntry* out) const { return collectCaptures<true>(*this, out); }
+
+int generateCaptureMoves(const Position& pos, MoveEntry* out) { return collectCaptures<false>(pos, out); }

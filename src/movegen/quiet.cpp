@@ -1,0 +1,79 @@
+// Non-capture generation; every entry gets score 0.
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/movelist.h"
+
+namespace {
+
+inline MoveEntry* emitQuiet(MoveEntry* out, int source, int destination)
+{
+    out->move = static_cast<uint16_t>(source | destination << 8);
+    out->score = 0;
+    return out + 1;
+}
+
+MoveEntry* stepQuiets(const Position& pos, MoveEntry* out, int source, const uint8_t* targets)
+{
+    for (; *targets != 0; ++targets)
+        if (pos.board[*targets] == 0)
+            out = emitQuiet(out, source, *targets);
+    return out;
+}
+
+MoveEntry* blockableQuiets(const Position& pos, MoveEntry* out, int source, const uint8_t* targets,
+                           const uint8_t* blockers)
+{
+    for (int k = 0; targets[k] != 0; ++k)
+        if (pos.board[blockers[k]] == 0 && pos.board[targets[k]] == 0)
+            out = emitQuiet(out, source, targets[k]);
+    return out;
+}
+
+// Farthest square first in each direction, walking back towards the piece;
+// a byte that names the piece's own square yields nothing.
+MoveEntry* slideQuiets(const Position& pos, MoveEntry* out, int source)
+{
+    const int x = source & 15;
+    const int y = source >> 4;
+    const SlideSquares& row = RowSlideSquares[x][pos.rowMask[y]];
+    const SlideSquares& col = ColSlideSquares[y][pos.colMask[x]];
+    for (int t = y * 16 + row.squares[0]; t > source; --t)
+        out = emitQuiet(out, source, t);
+    for (int t = y * 16 + row.squares[1]; t < source; ++t)
+        out = emitQuiet(out, source, t);
+    for (int t = col.squares[0] + x; t > source; t -= 16)
+        out = emitQuiet(out, source, t);
+    for (int t = col.squares[1] + x; t < source; t += 16)
+        out = emitQuiet(out, source, t);
+    return out;
+}
+
+}  // namespace
+
+int Position::generateQuietMoves(MoveEntry* out) const
+{
+    const int own = sideToMove;
+    const uint8_t* squares = pieceSquares + 16 * (own + 1);
+    MoveEntry* const start = out;
+    int s;
+
+    if ((s = squares[0]) != 0)
+        out = stepQuiets(*this, out, s, KingMoves[s]);
+    for (int i = 1; i <= 2; ++i)
+        if ((s = squares[i]) != 0)
+            out = stepQuiets(*this, out, s, AdvisorMoves[s]);
+    for (int i = 3; i <= 4; ++i)
+        if ((s = squares[i]) != 0)
+            out = blockableQuiets(*this, out, s, BishopMoves[s], BishopEyes[s]);
+    for (int i = 5; i <= 6; ++i)
+        if ((s = squares[i]) != 0)
+            out = blockableQuiets(*this, out, s, KnightMoves[s], KnightLegs[s]);
+    // Rooks and cannons slide alike when they do not capture.
+    for (int i = 7; i <= 10; ++i)
+        if ((s = squares[i]) != 0)
+            out = slideQuiets(*this, out, s);
+    for (int i = 11; i <= 15; ++i)
+        if ((s = squares[i]) != 0)
+            out = stepQuiets(*this, out, s, PawnMoves[own][s]);
+    return static_cast<int>(out - start);
+}

@@ -1,0 +1,89 @@
+// quorvel-perft [--divide] DEPTH [FEN]: counts the leaves of the legal move
+// tree of a position (the start position by default).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/movelist.h"
+#include "movegen/perft.h"
+
+namespace {
+
+const char* const StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
+// Deeper trees would take years; the bound also keeps the history far from full.
+constexpr int MaxDepth = 32;
+
+int usage()
+{
+    std::fprintf(stderr, "usage: quorvel-perft [--divide] DEPTH [FEN]\n");
+    return 2;
+}
+
+// A plain decimal number 1..MaxDepth, or 0 when the text is anything else.
+int parseDepth(const char* text)
+{
+    if (*text == '\0' || std::strlen(text) > 2)
+        return 0;
+    int depth = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return 0;
+        depth = depth * 10 + (*c - '0');
+    }
+    return depth <= MaxDepth ? depth : 0;
+}
+
+Position PerftPosition;  // too large for the stack of every platform
+PerftDivision Divisions[MoveListCapacity];
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool divide = false;
+    int depth = 0;
+    std::string fen;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--divide") == 0) {
+            divide = true;
+        } else if (depth == 0) {
+            depth = parseDepth(argv[i]);
+            if (depth == 0)
+                return usage();
+        } else {
+            if (!fen.empty())
+                fen += ' ';
+            fen += argv[i];
+        }
+    }
+    if (depth == 0)
+        return usage();
+
+    buildPopCount();
+    buildTables();
+    PerftPosition.setFromFen(fen.empty() ? StartFen : fen.c_str());
+
+    const auto start = std::chrono::steady_clock::now();
+    uint64_t leaves = 0;
+    if (divide) {
+        const int count = perftDivide(PerftPosition, depth, Divisions);
+        for (int i = 0; i < count; ++i) {
+            char text[4];
+            moveToText(Divisions[i].move, text);
+            std::printf("%.4s: %llu\n", text, static_cast<unsigned long long>(Divisions[i].leaves));
+            leaves += Divisions[i].leaves;
+        }
+    } else {
+        leaves = perft(PerftPosition, depth);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double rate = seconds > 0 ? static_cast<double>(leaves) / seconds : 0;
+    std::printf("time %.3f s, %.0f leaves/s\n", seconds, rate);
+    std::printf("nodes %llu\n", static_cast<unsigned long long>(leaves));
+    return 0;
+}
