@@ -1,0 +1,28 @@
+// Draw and repetition rules applied at every node of both searches.
+#pragma once
+
+#include "board/position.h"
+#include "protocol/settings.h"
+
+// Neither side keeps a knight, rook, cannon or pawn.
+constexpr uint32_t AttackerBits = 0xFFE0FFE0;
+
+inline int isDrawByRule(const Position& pos) {
+    return (pos.pieceBits & AttackerBits) == 0 || pos.lastRecord().quietCount >= 100;
+}
+
+// The score a rule gives this node, or NoValue when no rule applies. It comes
+// before the transposition table so that no stored value masks a draw.
+inline int ruleScore(const Position& pos) {
+    if (isDrawByRule(pos)) return pos.drawScore();
+    int status = pos.repetitionStatus(1);
+    if (status != 0) return pos.repetitionScore(status);
+    return NoValue;
+}
+
+inline int staticValue(const Position& pos, int alpha, int beta) {
+    return UseKnowledge ? pos.evaluate(alpha, beta) : pos.quickEvaluate();
+}
+
+// Beyond this ply both searches stop and take the static value.
+constexpr int MaxSearchPly = 64;
