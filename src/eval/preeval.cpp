@@ -1,0 +1,139 @@
+// Pre-evaluation: once per search, blend the base tables by game stage and
+// attack levels into PieceSquareValues and rebase the two value sums.
+#include <cstring>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "eval/base_tables.h"
+#include "eval/evaluation.h"
+
+namespace {
+
+// Bits of one side's 16-bit half of pieceBits, by piece index.
+constexpr uint32_t AdvisorBits = 0x0006;
+constexpr uint32_t BishopBits = 0x0018;
+constexpr uint32_t KnightBits = 0x0060;
+constexpr uint32_t RookBits = 0x0180;
+constexpr uint32_t CannonBits = 0x0600;
+constexpr uint32_t PawnBits = 0xF800;
+
+constexpr int MaxAttack = 8;
+
+int countBits(uint32_t bits) { return PopCount16[bits & 0xFFFF]; }
+
+int majorMaterial(uint32_t half) {
+    return countBits(half & KnightBits) + countBits(half & CannonBits) + 2 * countBits(half & RookBits);
+}
+
+// Knights and rooks across the river count 2, cannons and pawns 1.
+int piecesAcross(const Position& pos, int side) {
+    int base = 16 + 16 * side;
+    int level = 0;
+    for (int index = 5; index <= 15; ++index) {
+        int square = pos.pieceSquares[base + index];
+        if (square == 0 || (square >= 128) != (side == 1)) continue;
+        level += (index <= 8) ? 2 : 1;
+    }
+    return level;
+}
+
+int blendByStage(const uint8_t (&mid)[10][9], const uint8_t (&end)[10][9], int square, int midWeight) {
+    return (baseValue(mid, square) * midWeight + baseValue(end, square) * (66 - midWeight)) / 66;
+}
+
+int blendByAttack(int calm, int pressed, int attack) {
+    return (calm * (MaxAttack - attack) + pressed * attack) / MaxAttack;
+}
+
+// Writes the red table entry at square and the black one at its half-turn image.
+void setPair(int redType, int square, int value) {
+    PieceSquareValues[redType][square] = static_cast<uint8_t>(value);
+    PieceSquareValues[redType + 7][254 - square] = static_cast<uint8_t>(value);
+}
+
+void fillPieceSquareValues(int midWeight, int redAttack, int blackAttack) {
+    std::memset(PieceSquareValues, 0, sizeof(PieceSquareValues));
+    for (int s = 0; s < 256; ++s) {
+        if (!InBoard[s]) continue;
+        int image = 254 - s;
+        int attacking = blendByStage(KingPawnMidAttacking, KingPawnEndAttacking, s, midWeight);
+        int attackless = blendByStage(KingPawnMidAttackless, KingPawnEndAttackless, s, midWeight);
+        setPair(0, s, attacking);
+        setPair(3, s, blendByStage(KnightMid, KnightEnd, s, midWeight));
+        setPair(4, s, blendByStage(RookMid, RookEnd, s, midWeight));
+        setPair(5, s, blendByStage(CannonMid, CannonEnd, s, midWeight));
+
+        // Defenders are worth more the harder the opponent attacks; pawns are
+        // worth more the harder their own side attacks.
+        int safe = baseValue(AdvisorBishopSafe, s);
+        int threatened = baseValue(AdvisorBishopThreatened, s);
+        int redDefender = blendByAttack(safe, threatened, blackAttack);
+        int blackDefender = blendByAttack(safe, threatened, redAttack);
+        PieceSquareValues[1][s] = PieceSquareValues[2][s] = static_cast<uint8_t>(redDefender);
+        PieceSquareValues[8][image] = PieceSquareValues[9][image] = static_cast<uint8_t>(blackDefender);
+        PieceSquareValues[6][s] = static_cast<uint8_t>(blendByAttack(attackless, attacking, redAttack));
+        PieceSquareValues[13][image] = static_cast<uint8_t>(blendByAttack(attackless, attacking, blackAttack));
+    }
+}
+
+void fillKingThreatValues(int midWeight, int redAttack, int blackAttack) {
+    for (int i = 0; i < 16; ++i) {
+        // Half the hollow-cannon base on a bare board, all of it at full material.
+        KingThreatValues[i] = HollowCannonBase[i] * (midWeight + 66) / 132;
+        KingThreatValues[16 + i] = CentreKnightBase[i];
+        KingThreatValues[32 + i] = BottomCannonBase[i] * blackAttack / MaxAttack;
+        KingThreatValues[48 + i] = BottomCannonBase[i] * redAttack / MaxAttack;
+    }
+}
+
+int sideValue(const Position& pos, int side, int opponentAttack) {
+    // Safety bonus: 80 when the opponent has no attack at all, 0 at its highest level.
+    int value = (MaxAttack - opponentAttack) * 80 / MaxAttack;
+    int base = 16 + 16 * side;
+    for (int code = base; code < base + 16; ++code) {
+        int square = pos.pieceSquares[code];
+        if (square != 0) value += PieceSquareValues[keyType(code)][square];
+    }
+    return value;
+}
+
+}  // namespace
+
+GameStage gameStageOf(const Position& pos) {
+    uint32_t red = pos.pieceBits & 0xFFFF;
+    uint32_t black = pos.pieceBits >> 16;
+    int rooks = countBits(red & RookBits) + countBits(black & RookBits);
+    int knightsCannons = countBits(red & (KnightBits | CannonBits)) + countBits(black & (KnightBits | CannonBits));
+    int minors = countBits(red & (AdvisorBits | BishopBits | PawnBits)) +
+                 countBits(black & (AdvisorBits | BishopBits | PawnBits));
+
+    GameStage stage;
+    stage.phaseMaterial = 6 * rooks + 3 * knightsCannons + minors;
+    stage.midgameWeight = (132 - stage.phaseMaterial) * stage.phaseMaterial / 66;
+
+    stage.redAttack = piecesAcross(pos, 0);
+    stage.blackAttack = piecesAcross(pos, 1);
+    int redMajor = majorMaterial(red);
+    int blackMajor = majorMaterial(black);
+    if (redMajor > blackMajor) {
+        stage.redAttack += 2 * (redMajor - blackMajor);
+    } else {
+        stage.blackAttack += 2 * (blackMajor - redMajor);
+    }
+    if (stage.redAttack > MaxAttack) stage.redAttack = MaxAttack;
+    if (stage.blackAttack > MaxAttack) stage.blackAttack = MaxAttack;
+    return stage;
+}
+
+void Position::preEvaluate() {
+    GameStage stage = gameStageOf(*this);
+    Tempo = (4 * stage.midgameWeight + 2) / 66;
+    RedAttackWeight = stage.redAttack * 80 / MaxAttack;
+    BlackAttackWeight = stage.blackAttack * 80 / MaxAttack;
+
+    fillPieceSquareValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
+    fillKingThreatValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
+
+    redValue = sideValue(*this, 0, stage.blackAttack);
+    blackValue = sideValue(*this, 1, stage.redAttack);
+}
