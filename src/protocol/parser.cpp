@@ -1,0 +1,213 @@
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include "protocol/commands.h"
+#include "protocol/line_input.h"
+
+uint32_t MoveTextList[MaxMoveTexts];
+
+namespace {
+
+// The idle side's line: fen and optionText point into it until the next read.
+char IdleLine[LineBufferSize];
+
+const char* const NamedPositions[][2] = {
+    {"startpos", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1"},
+    {"midgamepos", "2bakab1r/6r2/1cn4c1/p1p1p3p/9/2P3p2/PC2P1n1P/2N1B1NC1/R4R3/3AKAB2 w - - 0 1"},
+    {"checkmatepos", "4kar2/4a2rn/4bc3/RN1c5/2bC5/9/4p4/9/4p4/3p1K3 w - - 0 1"},
+    {"zugzwangpos", "3k5/4PP3/4r4/3P5/9/9/9/9/9/5K3 w - - 0 1"},
+    {"endgamepos", "4k4/4a4/4P4/9/9/9/9/4B4/9/4K4 w - - 0 1"},
+};
+
+int lowerCase(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+
+// Option values are prefix tests tried in order; the first match gives its index.
+int wordIndex(const char* value, const char* const* words, int count, int otherwise) {
+    for (int i = 0; i < count; i++)
+        if (startsWith(value, words[i])) return i;
+    return otherwise;
+}
+
+int onValue(const char* value) { return startsWith(value, "on") || startsWith(value, "true"); }
+int offValue(const char* value) { return !(startsWith(value, "off") || startsWith(value, "false")); }
+
+// Texts at offsets 0, 5, 10, ... of rest; the separators are not examined.
+void readMoveTexts(const char* rest, UcciCommand& command) {
+    int count = static_cast<int>((std::strlen(rest) + 1) / 5);
+    if (count > MaxMoveTexts) count = MaxMoveTexts;
+    for (int i = 0; i < count; i++) {
+        const unsigned char* text = reinterpret_cast<const unsigned char*>(rest + 5 * i);
+        MoveTextList[i] = text[0] | text[1] << 8 | text[2] << 16 | static_cast<uint32_t>(text[3]) << 24;
+    }
+    command.moveTextCount = count;
+    command.moveTexts = MoveTextList;
+}
+
+void parseOption(const char* cursor, UcciCommand& command) {
+    static const char* const Keywords[] = {
+        "batch ", "debug ", "usemillisec ", "ponder ", "usebook ", "useegtb ", "bookfiles ", "egtbpaths ",
+        "hashsize ", "threads ", "drawmoves ", "repetition ", "pruning ", "knowledge ", "selectivity ", "style ",
+    };
+    static const int Ids[] = {
+        OptBatch, OptDebug, OptUseMillisec, OptPonder, OptUseBook, OptUseEgtb, OptBookFiles, OptEgtbPaths,
+        OptHashSize, OptThreads, OptDrawMoves, OptRepetition, OptPruning, OptKnowledge, OptSelectivity, OptStyle,
+    };
+    static const char* const Repetition[] = {"alwaysdraw", "checkban", "asianrule"};
+    static const char* const Levels[] = {"none", "small", "medium", "large"};
+    static const char* const Styles[] = {"solid", "normal", "risky"};
+
+    command.optionId = OptNone;
+    for (int i = 0; i < 16 && command.optionId == OptNone; i++)
+        if (consumePrefix(cursor, Keywords[i])) command.optionId = Ids[i];
+    if (command.optionId == OptNone && startsWith(cursor, "newgame")) command.optionId = OptNewGame;
+    switch (command.optionId) {
+    case OptBatch: case OptDebug: case OptUseMillisec: case OptPonder:
+        command.optionValue = onValue(cursor);
+        break;
+    case OptUseBook: case OptUseEgtb:
+        command.optionValue = offValue(cursor);
+        break;
+    case OptBookFiles: case OptEgtbPaths:
+        command.optionText = cursor;
+        break;
+    case OptHashSize: command.optionValue = readInt(cursor, 0, 1024); break;
+    case OptThreads: command.optionValue = readInt(cursor, 0, 32); break;
+    case OptDrawMoves: command.optionValue = readInt(cursor, 100, 200); break;
+    case OptRepetition: command.optionValue = wordIndex(cursor, Repetition, 3, 3); break;
+    case OptPruning: case OptKnowledge: command.optionValue = wordIndex(cursor, Levels, 3, 3); break;
+    case OptSelectivity: command.optionValue = wordIndex(cursor, Levels, 4, 0); break;
+    case OptStyle: command.optionValue = wordIndex(cursor, Styles, 3, 1); break;
+    default: break;
+    }
+}
+
+int parsePosition(char* line, const char* cursor, UcciCommand& command) {
+    if (consumePrefix(cursor, "fen ")) {
+        command.fen = cursor;
+    } else {
+        int found = -1;
+        for (int i = 0; i < 5 && found < 0; i++)
+            if (startsWith(cursor, NamedPositions[i][0])) found = i;
+        if (found < 0) return CmdNone;
+        command.fen = NamedPositions[found][1];
+    }
+    command.moveTextCount = 0;
+    if (!skipPast(cursor, " moves ")) return CmdPosition;
+    // Ends the FEN text where its move list begins.
+    line[(cursor - line) - 7] = '\0';
+    readMoveTexts(cursor, command);
+    return CmdPosition;
+}
+
+void readClockTail(const char* cursor, UcciCommand& command) {
+    if (skipPast(cursor, " movestogo ")) {
+        command.goMode = GoTimeMovesToGo;
+        command.movesToGo = readInt(cursor, 1, 100000);
+    } else if (skipPast(cursor, " increment ")) {
+        command.goMode = GoTimeIncrement;
+        command.increment = readInt(cursor, 0, 600000);
+    } else {
+        command.goMode = GoTimeMovesToGo;
+        command.movesToGo = 1;
+    }
+}
+
+void parseGo(const char* cursor, UcciCommand& command) {
+    const int MaxClock = 100000000;
+    command.ponder = 0;
+    command.draw = 0;
+    if (consumePrefix(cursor, "ponder "))
+        command.ponder = 1;
+    else if (consumePrefix(cursor, "draw "))
+        command.draw = 1;
+
+    if (consumePrefix(cursor, "depth ")) {
+        command.goMode = GoDepth;
+        command.depth = readInt(cursor, 0, 32);
+    } else if (consumePrefix(cursor, "nodes ")) {
+        command.goMode = GoNodes;
+        command.nodes = readInt(cursor, 0, 1000000000);
+    } else if (consumePrefix(cursor, "time ")) {
+        command.redTime = command.blackTime = readInt(cursor, 0, MaxClock);
+        readClockTail(cursor, command);
+    } else if (consumePrefix(cursor, "wtime ")) {
+        command.redTime = readInt(cursor, 0, MaxClock);
+        command.blackTime = skipPast(cursor, " btime ") ? readInt(cursor, 0, MaxClock) : command.redTime;
+        readClockTail(cursor, command);
+    } else {
+        // No limit named (go infinite, go ponder draw ...): the deepest search.
+        command.goMode = GoDepth;
+        command.depth = 32;
+    }
+}
+
+}  // namespace
+
+int startsWith(const char* text, const char* keyword) {
+    for (; *keyword != '\0'; text++, keyword++)
+        if (*text == '\0' || lowerCase(*text) != lowerCase(*keyword)) return 0;
+    return 1;
+}
+
+int consumePrefix(const char*& cursor, const char* keyword) {
+    if (!startsWith(cursor, keyword)) return 0;
+    cursor += std::strlen(keyword);
+    return 1;
+}
+
+int skipPast(const char*& cursor, const char* keyword) {
+    for (const char* at = cursor; *at != '\0'; at++) {
+        if (startsWith(at, keyword)) {
+            cursor = at + std::strlen(keyword);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int readInt(const char* text, int low, int high) {
+    while (std::isspace(static_cast<unsigned char>(*text))) text++;
+    const int negative = *text == '-';
+    if (*text == '-' || *text == '+') text++;
+    if (!std::isdigit(static_cast<unsigned char>(*text))) return low;
+    // Saturates far beyond any bound, so digits of any length cannot overflow.
+    int64_t value = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*text)); text++)
+        if (value < (int64_t(1) << 40)) value = value * 10 + (*text - '0');
+    if (negative) value = -value;
+    if (value < low) return low;
+    if (value > high) return high;
+    return static_cast<int>(value);
+}
+
+int parseCommandLine(char* line, UcciCommand& command) {
+    const char* cursor = line;
+    if (startsWith(cursor, "isready")) return CmdIsReady;
+    if (consumePrefix(cursor, "setoption ")) {
+        parseOption(cursor, command);
+        return CmdSetOption;
+    }
+    if (consumePrefix(cursor, "position ")) return parsePosition(line, cursor, command);
+    if (consumePrefix(cursor, "banmoves ")) {
+        readMoveTexts(cursor, command);
+        return CmdBanMoves;
+    }
+    if (consumePrefix(cursor, "go ")) {
+        parseGo(cursor, command);
+        return CmdGo;
+    }
+    if (startsWith(cursor, "stop")) return CmdStop;
+    if (startsWith(cursor, "quit")) return CmdQuit;
+    return CmdNone;
+}
+
+int parseIdleCommand(UcciCommand& command, int echo) {
+    // A front end that has gone away cannot send quit; its silence means it.
+    if (!waitForLine(IdleLine)) return CmdQuit;
+    if (echo) {
+        std::printf("info idleline [%s]\n", IdleLine);
+        std::fflush(stdout);
+    }
+    return parseCommandLine(IdleLine, command);
+}
