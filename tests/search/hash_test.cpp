@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "search/hash.h"
+#include "search_setup.h"
+
+namespace {
+
+int freshness(const HashEntry& e) { return e.info & 15; }
+int upperDepth(const HashEntry& e) { return (e.info >> 4) & 63; }
+int lowerDepth(const HashEntry& e) { return (e.info >> 10) & 63; }
+
+// A position reduced to what the table reads: key, locks, ply and value sums.
+Position& keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 0) {
+    static Position pos;
+    std::memset(&pos, 0, sizeof pos);
+    pos.key = key;
+    pos.lock1 = lock1;
+    pos.lock2 = lock2;
+    pos.rootCount = 1;
+    pos.moveCount = 1 + ply;
+    return pos;
+}
+
+HashEntry& slot(uint32_t index) { return HashTable[index & HashMask]; }
+
+class HashTableTest : public ::testing::Test {
+protected:
+    void SetUp() override { useSmallTable(); }
+};
+
+TEST_F(HashTableTest, AllocationSizesTheMaskAndZeroesTheTable) {
+    releaseHashTable();
+    allocateHashTable(10);
+    EXPECT_EQ(HashMask, 63u);
+    for (uint32_t i = 0; i <= HashMask; i++) EXPECT_EQ(HashTable[i].lock1 | HashTable[i].info, 0u);
+    // Too small a request still leaves a full probe window.
+    releaseHashTable();
+    allocateHashTable(2);
+    EXPECT_EQ(HashMask, 3u);
+    releaseHashTable();
+    allocateHashTable(20);
+    EXPECT_EQ(HashMask, 0xFFFFu);
+}
+
+TEST_F(HashTableTest, ExactStoreSetsBothBoundsAndAMoveZeroStoreKeepsTheMove) {
+    Position& pos = keyedPosition(100, 7, 9);
+    storeHash(pos, HashExact, 37, 4, 0x1234);
+    const HashEntry& e = slot(100);
+    EXPECT_EQ(e.lock1, 7u);
+    EXPECT_EQ(e.lock2, 9u);
+    EXPECT_EQ(e.move, 0x1234);
+    EXPECT_EQ(freshness(e), 15);
+    EXPECT_EQ(upperDepth(e), 4);
+    EXPECT_EQ(lowerDepth(e), 4);
+    EXPECT_EQ(e.upperValue, 37);
+    EXPECT_EQ(e.lowerValue, 37);
+
+    storeHash(pos, HashLower, 40, 5, 0);
+    EXPECT_EQ(slot(100).move, 0x1234);
+    EXPECT_EQ(lowerDepth(slot(100)), 5);
+
+    Position& other = keyedPosition(200, 1, 2);
+    storeHash(other, HashUpper, -5, 2, 0);
+    EXPECT_EQ(slot(200).move, 0);
+    EXPECT_EQ(lowerDepth(slot(200)), 0);
+    EXPECT_EQ(upperDepth(slot(200)), 2);
+}
+
+TEST_F(HashTableTest, ADeeperBoundStaysUnlessTheNewOneIsAtLeastAsTight) {
+    Position& pos = keyedPosition(300, 3, 4);
+    storeHash(pos, HashExact, 100, 5, 0);
+
+    storeHash(pos, HashLower, 90, 3, 0);
+    EXPECT_EQ(slot(300).lowerValue, 100);
+    EXPECT_EQ(lowerDepth(slot(300)), 5);
+    storeHash(pos, HashLower, 100, 3, 0);
+    EXPECT_EQ(lowerDepth(slot(300)), 3);
+
+    storeHash(pos, HashUpper, 110, 3, 0);
+    EXPECT_EQ(slot(300).upperValue, 100);
+    EXPECT_EQ(upperDepth(slot(300)), 5);
+    storeHash(pos, HashUpper, 95, 3, 0);
+    EXPECT_EQ(slot(300).upperValue, 95);
+    EXPECT_EQ(upperDepth(slot(300)), 3);
+}
+
+TEST_F(HashTableTest, MateScoresAreHeldRelativeToTheNode) {
+    storeHash(keyedPosition(400, 5, 6, 4), HashLower, 980, 1, 0);
+    EXPECT_EQ(slot(400).lowerValue, 984);
+    int move = -1;
+    // Far too shallow, but a mate score cuts off at any depth.
+    EXPECT_EQ(probeHash(keyedPosition(400, 5, 6, 6), -1000, 900, 20, 0, move), 978);
+    EXPECT_EQ(move, 0);
+
+    // A rule score is path dependent: stored, but never used.
+    storeHash(keyedPosition(500, 5, 7, 5), HashExact, -930, 10, 0);
+    EXPECT_EQ(slot(500).lowerValue, -935);
+    EXPECT_EQ(probeHash(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, 0, move), NoValue);
+    EXPECT_EQ(probeHash(keyedPosition(500, 5, 7, 5), -1000, -999, 1, 0, move), NoValue);
+}
+
+TEST_F(HashTableTest, TheCheapestForeignSlotIsReplacedTheEarliestOfEqualOnes) {
+    const int fresh[4] = {15, 3, 3, 9};
+    const int depth[4] = {1, 6, 6, 0};
+    for (int i = 0; i < 4; i++) {
+        HashEntry& e = slot(600 + i);
+        e.lock1 = 50 + i;
+        e.lock2 = 60 + i;
+        e.info = uint16_t(fresh[i] | (depth[i] << 4) | (2 << 10));
+    }
+    storeHash(keyedPosition(600, 77, 88), HashExact, 0, 1, 0);
+    EXPECT_EQ(slot(601).lock1, 77u);
+    EXPECT_EQ(slot(602).lock1, 52u);
+
+    // Windows wrap at the end of the table.
+    storeHash(keyedPosition(HashMask, 11, 12), HashLower, 5, 2, 0);
+    storeHash(keyedPosition(HashMask, 13, 14), HashLower, 6, 2, 0);
+    EXPECT_EQ(slot(0).lock1, 13u);
+    int move;
+    EXPECT_EQ(probeHash(keyedPosition(HashMask, 13, 14), -1000, 5, 2, 0, move), 6);
+}
+
+TEST_F(HashTableTest, BoundsCutOffOnlyAtSufficientDepth) {
+    Position& pos = keyedPosition(700, 21, 22);
+    pos.redValue = 1000;  // enough material: a moveless lower bound counts as depth 3
+    storeHash(pos, HashExact, 50, 4, 0);
+    int move;
+    EXPECT_EQ(probeHash(pos, -1000, 40, 4, 0, move), 50);
+    EXPECT_EQ(probeHash(pos, -1000, 40, 5, 0, move), NoValue);
+    EXPECT_EQ(probeHash(pos, 60, 1000, 4, 0, move), 50);
+    EXPECT_EQ(probeHash(pos, 60, 1000, 5, 0, move), NoValue);
+    EXPECT_EQ(probeHash(pos, 0, 100, 4, 0, move), NoValue);  // value inside the window
+
+    // A null-move fail-high (no move) is not trusted right after a null move.
+    storeHash(keyedPosition(800, 23, 24), HashLower, 30, 1, 0);
+    EXPECT_EQ(probeHash(keyedPosition(800, 23, 24), -1000, 20, 2, 0, move), 30);
+    EXPECT_EQ(probeHash(keyedPosition(800, 23, 24), -1000, 20, 2, 1, move), NoValue);
+    Position& rich = keyedPosition(800, 23, 24);
+    rich.redValue = 301;
+    EXPECT_EQ(probeHash(rich, -1000, 20, 3, 0, move), 30);
+    EXPECT_EQ(probeHash(rich, -1000, 20, 4, 0, move), NoValue);
+}
+
+TEST_F(HashTableTest, ClearingAndAgingTheTable) {
+    Position& pos = keyedPosition(900, 31, 32);
+    storeHash(pos, HashExact, 10, 3, 0x2222);
+    ageHashTable();
+    EXPECT_EQ(freshness(slot(900)), 14);
+    int move;
+    EXPECT_EQ(probeHash(pos, -1000, 5, 3, 0, move), NoValue);  // the stored line is not playable here
+    EXPECT_EQ(freshness(slot(900)), 15);
+    EXPECT_EQ(move, 0x2222);
+    EXPECT_EQ(probeHashMove(pos), 0x2222);
+
+    clearHashTable();
+    move = -1;
+    EXPECT_EQ(probeHash(pos, -1000, 5, 1, 0, move), NoValue);
+    EXPECT_EQ(move, 0);
+    EXPECT_EQ(probeHashMove(pos), 0);
+}
+
+class FollowTest : public HashTableTest {
+protected:
+    void SetUp() override {
+        startSearchAt("4k4/R8/9/9/9/9/9/9/9/3K5 w");
+        pos = &Context.position;
+    }
+    Position* pos;
+};
+
+TEST_F(FollowTest, FollowsStoredMovesAndRestoresThePosition) {
+    const int line[3] = {textToMove("a8a7"), textToMove("e9f9"), textToMove("a7a6")};
+    for (int move : line) {
+        storeHash(*pos, HashExact, 0, 1, move);
+        ASSERT_TRUE(pos->makeMove(move));
+    }
+    for (int i = 0; i < 3; i++) pos->unmakeMove();
+    const Position before = *pos;
+
+    Move moves[MaxHistory];
+    EXPECT_EQ(followHashMoves(*pos, moves, 0), 1);
+    EXPECT_EQ(moves[0], line[0]);
+    EXPECT_EQ(moves[2], line[2]);
+    EXPECT_EQ(moves[3], 0);
+    EXPECT_EQ(std::memcmp(&before, pos, sizeof before), 0);
+
+    EXPECT_EQ(followHashMoves(*pos, moves, textToMove("a8b8")), 1);
+    EXPECT_EQ(moves[0], textToMove("a8b8"));
+    EXPECT_EQ(moves[1], 0);
+}
+
+TEST_F(FollowTest, ALineThatRepeatsIsUnusable) {
+    const int cycle[4] = {textToMove("a8a7"), textToMove("e9f9"), textToMove("a7a8"), textToMove("f9e9")};
+    for (int move : cycle) {
+        storeHash(*pos, HashExact, 0, 1, move);
+        ASSERT_TRUE(pos->makeMove(move));
+    }
+    for (int i = 0; i < 4; i++) pos->unmakeMove();
+    Move moves[MaxHistory];
+    EXPECT_EQ(followHashMoves(*pos, moves, 0), 0);
+    EXPECT_EQ(moves[3], cycle[3]);
+    EXPECT_EQ(moves[4], 0);
+    EXPECT_EQ(pos->moveCount, 1);
+}
+
+TEST_F(FollowTest, AStoredMoveThatCannotBeMadeEndsTheWalk) {
+    const Position before = *pos;
+    storeHash(*pos, HashExact, 0, 1, textToMove("b3b4"));  // no piece there
+    Move moves[MaxHistory];
+    EXPECT_EQ(followHashMoves(*pos, moves, 0), 0);
+    EXPECT_EQ(moves[0], 0);
+    EXPECT_EQ(std::memcmp(&before, pos, sizeof before), 0);
+}
+
+}  // namespace
