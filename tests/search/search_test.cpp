@@ -134,6 +134,18 @@ TEST_F(SearchTest, TheSameSearchTwiceGivesTheSameResult) {
     EXPECT_NE(firstMove, 0);
 }
 
+TEST_F(SearchTest, AFullHistoryRefusesEveryMoveWithoutOverrun) {
+    startSearchAt(Middlegame);
+    Position& pos = Context.position;
+    // Null-move records keep the repetition walk short.
+    for (int i = pos.moveCount; i < MaxHistory; i++) pos.history[i] = MoveRecord{0, 0, 0};
+    pos.moveCount = MaxHistory;
+    pos.rootCount = MaxHistory - 3;
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 1, 0), 3 - MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 0, 0), 3 - MateValue);
+    EXPECT_EQ(pos.moveCount, MaxHistory);
+}
+
 int StopAtOnce() { return 1; }
 
 TEST_F(SearchTest, AStopUnwindsWithNoValueAndRestoresThePosition) {
