@@ -96,7 +96,8 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
         result.value = v;
         return result;
     }
-    // Mated right after passing: the opponent threatens mate, so look deeper.
+    // This value marks a mate threat against the side that passed: its moves
+    // are then searched without depth loss.
     if (v == depth - 993) result.threat = 1;
     return result;
 }
