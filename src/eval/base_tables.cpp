@@ -2,6 +2,7 @@
 // is the board seen from red's side, black's back rank (rank 9) first.
 #include "eval/base_tables.h"
 
+// Points for a red king, or a pawn of an attacking side, in the middlegame; rank 9 first, files a..i.
 const uint8_t KingPawnMidAttacking[10][9] = {
     {  9,   9,   9,  11,  13,  11,   9,   9,   9},  // rank 9
     { 39,  49,  69,  84,  89,  84,  69,  49,  39},  // rank 8
@@ -15,6 +16,7 @@ const uint8_t KingPawnMidAttacking[10][9] = {
     {  0,   0,   0,  11,  15,  11,   0,   0,   0},  // rank 0
 };
 
+// Points for a red king, or a pawn of an attacking side, in the ending; rank 9 first, files a..i.
 // Rank 8 is deliberately lopsided: file h is worth 10 more than file b.
 const uint8_t KingPawnEndAttacking[10][9] = {
     { 10,  10,  10,  15,  15,  15,  10,  10,  10},  // rank 9
@@ -29,6 +31,7 @@ const uint8_t KingPawnEndAttacking[10][9] = {
     {  0,   0,   0,   1,  11,   1,   0,   0,   0},  // rank 0
 };
 
+// Points for a red pawn of a side without attack, in the middlegame; rank 9 first, files a..i.
 const uint8_t KingPawnMidAttackless[10][9] = {
     {  9,   9,   9,  11,  13,  11,   9,   9,   9},  // rank 9
     { 19,  24,  34,  42,  44,  42,  34,  24,  19},  // rank 8
@@ -42,6 +45,7 @@ const uint8_t KingPawnMidAttackless[10][9] = {
     {  0,   0,   0,  11,  15,  11,   0,   0,   0},  // rank 0
 };
 
+// Points for a red pawn of a side without attack, in the ending; rank 9 first, files a..i.
 // Rank 8 is deliberately lopsided: file h is worth 10 more than file b.
 const uint8_t KingPawnEndAttackless[10][9] = {
     { 10,  10,  10,  15,  15,  15,  10,  10,  10},  // rank 9
@@ -56,6 +60,7 @@ const uint8_t KingPawnEndAttackless[10][9] = {
     {  0,   0,   0,   1,  11,   1,   0,   0,   0},  // rank 0
 };
 
+// Points for a red knight in the middlegame; rank 9 first, files a..i.
 const uint8_t KnightMid[10][9] = {
     { 90,  90,  90,  96,  90,  96,  90,  90,  90},  // rank 9
     { 90,  96, 103,  97,  94,  97, 103,  96,  90},  // rank 8
@@ -69,6 +74,7 @@ const uint8_t KnightMid[10][9] = {
     { 88,  85,  90,  88,  90,  88,  90,  85,  88},  // rank 0
 };
 
+// Points for a red knight in the ending; rank 9 first, files a..i.
 // Rank 1 is deliberately lopsided: file c holds 94 where file g holds 90.
 const uint8_t KnightEnd[10][9] = {
     { 92,  94,  96,  96,  96,  96,  96,  94,  92},  // rank 9
@@ -83,6 +89,7 @@ const uint8_t KnightEnd[10][9] = {
     { 88,  90,  92,  90,  90,  90,  92,  90,  88},  // rank 0
 };
 
+// Points for a red rook in the middlegame; rank 9 first, files a..i.
 const uint8_t RookMid[10][9] = {
     {206, 208, 207, 213, 214, 213, 207, 208, 206},  // rank 9
     {206, 212, 209, 216, 233, 216, 209, 212, 206},  // rank 8
@@ -96,6 +103,7 @@ const uint8_t RookMid[10][9] = {
     {194, 206, 204, 212, 200, 212, 204, 206, 194},  // rank 0
 };
 
+// Points for a red rook in the ending; rank 9 first, files a..i.
 const uint8_t RookEnd[10][9] = {
     {182, 182, 182, 184, 186, 184, 182, 182, 182},  // rank 9
     {184, 184, 184, 186, 190, 186, 184, 184, 184},  // rank 8
@@ -109,6 +117,7 @@ const uint8_t RookEnd[10][9] = {
     {180, 180, 180, 182, 184, 182, 180, 180, 180},  // rank 0
 };
 
+// Points for a red cannon in the middlegame; rank 9 first, files a..i.
 const uint8_t CannonMid[10][9] = {
     {100, 100,  96,  91,  90,  91,  96, 100, 100},  // rank 9
     { 98,  98,  96,  92,  89,  92,  96,  98,  98},  // rank 8
@@ -122,6 +131,7 @@ const uint8_t CannonMid[10][9] = {
     { 96,  96,  97,  99,  99,  99,  97,  96,  96},  // rank 0
 };
 
+// Points for a red cannon in the ending; rank 9 first, files a..i.
 const uint8_t CannonEnd[10][9] = {
     {100, 100, 100, 100, 100, 100, 100, 100, 100},  // rank 9
     {100, 100, 100, 100, 100, 100, 100, 100, 100},  // rank 8
@@ -135,6 +145,7 @@ const uint8_t CannonEnd[10][9] = {
     {100, 100, 100, 104, 106, 104, 100, 100, 100},  // rank 0
 };
 
+// Points for a red advisor or bishop when black does not attack; rank 9 first, files a..i.
 const uint8_t AdvisorBishopSafe[10][9] = {
     {  0,   0,   0,   0,   0,   0,   0,   0,   0},  // rank 9
     {  0,   0,   0,   0,   0,   0,   0,   0,   0},  // rank 8
@@ -148,6 +159,7 @@ const uint8_t AdvisorBishopSafe[10][9] = {
     {  0,   0,  20,  20,   0,  20,  20,   0,   0},  // rank 0
 };
 
+// Points for a red advisor or bishop under black's full attack; rank 9 first, files a..i.
 const uint8_t AdvisorBishopThreatened[10][9] = {
     {  0,   0,   0,   0,   0,   0,   0,   0,   0},  // rank 9
     {  0,   0,   0,   0,   0,   0,   0,   0,   0},  // rank 8
