@@ -45,7 +45,7 @@ int blendByAttack(int calm, int pressed, int attack) {
     return (calm * (MaxAttack - attack) + pressed * attack) / MaxAttack;
 }
 
-// Writes the red table entry at square and the black one at its half-turn image.
+// Black looks at the board from the other end: its entry sits at the half-turn image.
 void setPair(int redType, int square, int value) {
     PieceSquareValues[redType][square] = static_cast<uint8_t>(value);
     PieceSquareValues[redType + 7][254 - square] = static_cast<uint8_t>(value);
