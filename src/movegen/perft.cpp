@@ -12,15 +12,35 @@ int generateAll(const Position& pos, MoveEntry* moves)
     return count + pos.generateQuietMoves(moves + count);
 }
 
-// When the side is not in check, a move by a piece other than the king can
-// only expose the king by emptying a square on the king's row or column or a
-// knight-leg square diagonally next to it, or by filling a square on those
-// lines (a new cannon screen). Any other move is legal without trying it.
-inline bool mayExposeKing(int king, int source, int destination)
+// What a move must touch to expose its own king when the side is not in
+// check. Along the king's row and column only the first two pieces seen from
+// the king matter (rook, facing king, cannon), so only emptying one of them
+// or filling an empty square in front of the first one can make a check; a
+// knight is unleashed only by emptying a leg square diagonally next to the king.
+struct KingLines {
+    int king;
+    int rowSeen, colSeen;  // first and second pieces seen from the king
+    int rowOpen, colOpen;  // empty squares in front of the first piece
+};
+
+KingLines kingLines(const Position& pos, int king)
 {
-    return ((source ^ king) & 0x0F) == 0 || ((source ^ king) & 0xF0) == 0 ||
-           ((destination ^ king) & 0x0F) == 0 || ((destination ^ king) & 0xF0) == 0 ||
-           spanOf(king, source) == 2;
+    const SlideMasks& row = RowSlideMasks[king & 15][pos.rowMask[king >> 4]];
+    const SlideMasks& col = ColSlideMasks[king >> 4][pos.colMask[king & 15]];
+    return {king, row.masks[1] | row.masks[2], col.masks[1] | col.masks[2], row.masks[0], col.masks[0]};
+}
+
+inline bool mayExposeKing(const KingLines& lines, int source, int destination)
+{
+    const int king = lines.king;
+    if (spanOf(king, source) == 2)
+        return true;
+    if ((source >> 4) == (king >> 4) ? (lines.rowSeen & ColumnBit[source]) != 0
+                                     : (source & 15) == (king & 15) && (lines.colSeen & RowBit[source]) != 0)
+        return true;
+    if ((destination >> 4) == (king >> 4))
+        return (lines.rowOpen & ColumnBit[destination]) != 0;
+    return (destination & 15) == (king & 15) && (lines.colOpen & RowBit[destination]) != 0;
 }
 
 // The last ply needs only legality, which is makeMove's own test without the
@@ -36,11 +56,12 @@ uint64_t countLegalMoves(Position& pos)
     if (king == 0)
         return static_cast<uint64_t>(total);
     const bool checked = pos.inCheck(side) != 0;
+    const KingLines lines = kingLines(pos, king);
     uint64_t legal = 0;
     for (int i = 0; i < total; ++i) {
         const int move = moves[i].move;
         const int source = move & 0xFF;
-        if (!checked && source != king && !mayExposeKing(king, source, move >> 8)) {
+        if (!checked && source != king && !mayExposeKing(lines, source, move >> 8)) {
             ++legal;
             continue;
         }

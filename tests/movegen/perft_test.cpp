@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "movegen/perft.h"
 #include "movegen_test_util.h"
@@ -68,6 +69,33 @@ TEST(Perft, DepthZeroAndMatedSide)
     Position mated = fromFen("R2k5/R8/9/9/9/9/9/9/9/4K4 b - - 0 1");
     EXPECT_EQ(perft(mated, 1), 0u);
     EXPECT_EQ(perft(mated, 3), 0u);
+}
+
+// The last ply decides many moves without trying them; it must agree with
+// makeMove everywhere, in check or not, with pins and cannon screens.
+TEST(Perft, LastPlyAgreesWithMakeMove)
+{
+    std::mt19937 random(7);
+    for (const char* fen : {StartPos, MidgamePos, CheckmatePos, ZugzwangPos, EndgamePos}) {
+        for (int game = 0; game < 20; ++game) {
+            Position pos = fromFen(fen);
+            for (int ply = 0; ply < 80; ++ply) {
+                std::vector<int> legal;
+                auto all = captures(pos);
+                const auto quiet = quietMoves(pos);
+                all.insert(all.end(), quiet.begin(), quiet.end());
+                for (const MoveEntry& e : all)
+                    if (pos.makeMove(e.move)) {
+                        legal.push_back(e.move);
+                        pos.unmakeMove();
+                    }
+                ASSERT_EQ(perft(pos, 1), legal.size()) << fen << " game " << game << " ply " << ply;
+                if (legal.empty())
+                    break;
+                ASSERT_TRUE(pos.makeMove(legal[random() % legal.size()]));
+            }
+        }
+    }
 }
 
 TEST(Perft, FullHistoryAcceptsNoMove)
