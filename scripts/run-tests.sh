@@ -17,10 +17,78 @@ run_suite() {
     (cd "$dir" && ctest -j "$JOBS" --output-on-failure)
 }
 
+# Third stage, when mingw-w64 and Wine are installed: the Windows programs,
+# cross-built in build-win/, must count the same perft trees as the Linux tool,
+# and quorvel.exe under Wine must pass the pipe-driven tests of the Release
+# build (every suite of test_play, the PipeTest suite of test_protocol).
+run_windows() {
+    if ! command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 || ! command -v wine >/dev/null 2>&1; then
+        echo "== build-win: skipped (x86_64-w64-mingw32-g++ or wine not installed)"
+        return 0
+    fi
+    echo "== build-win: configure and build"
+    cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQUORVEL_TESTS=OFF >/dev/null
+    cmake --build build-win -j "$JOBS"
+
+    # A prefix of our own under the build folder, no display, no Wine chatter.
+    WINEPREFIX="$PWD/build-win/wineprefix"
+    WINEDEBUG=-all
+    DISPLAY=
+    export WINEPREFIX WINEDEBUG DISPLAY
+    echo "== build-win: preparing the Wine prefix"
+    wineboot -i >/dev/null 2>&1 || true
+
+    echo "== build-win: perft against the Linux tool"
+    for depth in 1 2 3; do
+        linux=$(build/quorvel-perft "$depth" | grep '^nodes' || true)
+        windows=$(wine build-win/quorvel-perft.exe "$depth" | tr -d '\r' | grep '^nodes' || true)
+        echo "depth $depth: $linux / $windows"
+        if [ "$linux" != "$windows" ]; then
+            echo "perft $depth differs under Wine"
+            return 1
+        fi
+    done
+
+    # Batch mode keeps every command for the idle loop, so the replies depend
+    # on the commands alone; only the time and nps figures may differ.
+    echo "== build-win: one conversation, Linux and Wine"
+    cat >build-win/conversation.txt <<'EOF'
+ucci
+setoption batch on
+setoption usebook false
+setoption hashsize 32
+isready
+position startpos moves h2e2 h9g7
+go depth 7
+position fen r1bakab2/9/1cn3n1c/p1p1p1p1p/9/9/P1P1P1P1P/1C2C1N2/9/RNBAKAB1R b - - 0 1 moves a6a5
+go nodes 30000
+banmoves h0g2 b0c2
+go depth 5
+setoption newgame
+position startpos
+go depth 1
+stop
+isready
+quit
+EOF
+    build/quorvel <build-win/conversation.txt | sed -E 's/ (time|nps) [0-9]+//g' >build-win/conversation-linux.txt
+    wine build-win/quorvel.exe <build-win/conversation.txt | sed -E 's/ (time|nps) [0-9]+//g' >build-win/conversation-wine.txt
+    diff -u build-win/conversation-linux.txt build-win/conversation-wine.txt
+    echo "$(wc -l <build-win/conversation-wine.txt) lines alike"
+
+    echo "== build-win: pipe tests under Wine"
+    QUORVEL_ENGINE="wine $PWD/build-win/quorvel.exe"
+    export QUORVEL_ENGINE
+    build/tests/test_protocol --gtest_filter='PipeTest.*' --gtest_brief=1
+    build/tests/test_play --gtest_brief=1
+    unset QUORVEL_ENGINE
+}
+
 run_suite build
 # LeakSanitizer needs ptrace, which many CI containers forbid; this run is for
 # memory errors and undefined behaviour.
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
     run_suite build-sanitize -DQUORVEL_SANITIZE=ON
+run_windows
 echo "== all tests passed"
