@@ -84,9 +84,6 @@ TEST(Generation, BlockedEyeAndLeg)
     const Position knight = fromFen("4k4/9/9/5r1r1/4r1p2/6N2/9/9/9/4K4 w - - 0 1");
     EXPECT_EQ(movesFrom(captures(knight), "g4"), (Texts{"g4e5"}));
     EXPECT_EQ(movesFrom(quietMoves(knight), "g4"), (Texts{"g4i5", "g4e3", "g4i3", "g4f2", "g4h2"}));
-
-    // In the start position the knight's leg c0 holds the bishop.
-    EXPECT_EQ(movesFrom(quietMoves(fromFen(StartPos)), "b0"), (Texts{"b0a2", "b0c2"}));
 }
 
 TEST(Generation, QuietMovesInPieceOrderAndSlidesFarthestFirst)
@@ -102,21 +99,6 @@ TEST(Generation, QuietMovesInPieceOrderAndSlidesFarthestFirst)
                           "a5a0", "a5a1", "a5a2", "a5a3", "a5a4",                   // down
                           "a5a9", "a5a8", "a5a7", "a5a6"}));                        // up
     EXPECT_TRUE(captures(pos).empty());
-}
-
-TEST(Generation, HemmedInPiecesAndLoneKing)
-{
-    // Rook a0 boxed in by its own pawn and knight: nothing in either list.
-    const Position boxed = fromFen("4k4/9/9/9/9/9/9/9/P8/RN2K4 w - - 0 1");
-    EXPECT_TRUE(movesFrom(captures(boxed), "a0").empty());
-    EXPECT_TRUE(movesFrom(quietMoves(boxed), "a0").empty());
-
-    const Position lone = fromFen("4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1");
-    EXPECT_TRUE(captures(lone).empty());
-    Texts kingMoves;
-    for (const MoveEntry& e : quietMoves(lone))
-        kingMoves.push_back(text(e.move));
-    EXPECT_EQ(kingMoves, (Texts{"e9d9", "e9f9", "e9e8"}));
 }
 
 TEST(AttackTest, KnightLegAndCannonScreens)
