@@ -1,0 +1,205 @@
+// Building book files from move lines, and reading a position's records back.
+#include "book/book_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <tuple>
+
+#include "board/tables.h"
+#include "book/book.h"
+
+const char* const BookStartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
+
+namespace {
+
+constexpr int RecordSize = 12;
+
+using EntryKey = std::tuple<uint32_t, uint32_t, uint16_t>;  // lock2, lock1, move
+
+struct Tally {
+    int index;     // in the entry list
+    int lastLine;  // a line counts once even if it passes the position twice
+};
+
+void fillError(BookLineError& error, int lineNumber, const std::string& token, const char* reason) {
+    error.lineNumber = lineNumber;
+    std::snprintf(error.token, sizeof(error.token), "%s", token.c_str());
+    error.reason = reason;
+}
+
+// Records the move about to be played in pos, once per line.
+void tallyMove(const Position& pos, int move, int lineNumber, std::vector<BookEntry>& entries,
+               std::map<EntryKey, Tally>& tallies) {
+    EntryKey key(pos.lock2, pos.lock1, static_cast<uint16_t>(move));
+    auto found = tallies.find(key);
+    if (found == tallies.end()) {
+        tallies[key] = Tally{static_cast<int>(entries.size()), lineNumber};
+        entries.push_back(BookEntry{pos.lock1, pos.lock2, static_cast<uint16_t>(move), 1});
+        return;
+    }
+    if (found->second.lastLine == lineNumber) return;
+    found->second.lastLine = lineNumber;
+    BookEntry& entry = entries[found->second.index];
+    if (entry.weight < MaxBookWeight) entry.weight++;
+}
+
+void putLittle32(unsigned char* bytes, uint32_t value) {
+    for (int i = 0; i < 4; i++) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+uint32_t getLittle32(const unsigned char* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+int readEntry(std::FILE* file, long index, BookEntry& entry) {
+    unsigned char bytes[RecordSize];
+    if (std::fseek(file, index * RecordSize, SEEK_SET) != 0) return 0;
+    if (std::fread(bytes, 1, RecordSize, file) != RecordSize) return 0;
+    entry.lock1 = getLittle32(bytes);
+    entry.lock2 = getLittle32(bytes + 4);
+    entry.move = static_cast<uint16_t>(bytes[8] | bytes[9] << 8);
+    entry.weight = static_cast<uint16_t>(bytes[10] | bytes[11] << 8);
+    return 1;
+}
+
+bool sameKey(const BookEntry& entry, const Position& pos) {
+    return entry.lock1 == pos.lock1 && entry.lock2 == pos.lock2;
+}
+
+bool keyBefore(const BookEntry& entry, const Position& pos) {
+    return entry.lock2 != pos.lock2 ? entry.lock2 < pos.lock2 : entry.lock1 < pos.lock1;
+}
+
+// Index of the first record of pos, or -1. The file is sorted, so a lower-bound
+// search lands on the first one directly.
+long firstRecordOf(std::FILE* file, long count, const Position& pos) {
+    long low = 0;
+    long high = count;
+    BookEntry entry;
+    while (low < high) {
+        long middle = low + (high - low) / 2;
+        if (!readEntry(file, middle, entry)) return -1;
+        if (keyBefore(entry, pos)) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (low >= count || !readEntry(file, low, entry) || !sameKey(entry, pos)) return -1;
+    return low;
+}
+
+void readMovesOf(std::FILE* file, long count, long first, const Position& pos, int mirrored,
+                 std::vector<BookEntry>& moves) {
+    BookEntry entry;
+    for (long index = first; index < count; index++) {
+        if (!readEntry(file, index, entry) || !sameKey(entry, pos)) break;
+        int source = moveSource(entry.move);
+        int destination = moveDestination(entry.move);
+        if (!InBoard[source] || !InBoard[destination] || !pos.isValidMove(entry.move)) continue;
+        if (mirrored) entry.move = static_cast<uint16_t>(makeMoveValue(MirrorSquare[source], MirrorSquare[destination]));
+        moves.push_back(entry);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> splitBookLine(const std::string& line) {
+    std::vector<std::string> tokens;
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string token;
+    while (words >> token) tokens.push_back(token);
+    return tokens;
+}
+
+int collectBookLines(const std::string& text, std::vector<BookEntry>& entries, BookLineError& error) {
+    std::map<EntryKey, Tally> tallies;
+    std::istringstream lines(text);
+    std::string line;
+    // Static: a Position is large, and the tools run one build at a time.
+    static Position pos;
+    for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
+        std::vector<std::string> tokens = splitBookLine(line);
+        if (tokens.empty()) continue;
+        pos.setFromFen(BookStartFen);
+        for (const std::string& token : tokens) {
+            int move = token.size() == 4 ? textToMove(token.c_str()) : 0;
+            if (move == 0) {
+                fillError(error, lineNumber, token, "unreadable move");
+                return 0;
+            }
+            if (!pos.isValidMove(move)) {
+                fillError(error, lineNumber, token, "illegal move");
+                return 0;
+            }
+            Position before = pos;
+            if (!pos.makeMove(move)) {
+                fillError(error, lineNumber, token, "illegal move (own king left in check)");
+                return 0;
+            }
+            tallyMove(before, move, lineNumber, entries, tallies);
+        }
+    }
+    return 1;
+}
+
+void sortBookEntries(std::vector<BookEntry>& entries) {
+    std::sort(entries.begin(), entries.end(), [](const BookEntry& a, const BookEntry& b) {
+        if (a.lock2 != b.lock2) return a.lock2 < b.lock2;
+        if (a.lock1 != b.lock1) return a.lock1 < b.lock1;
+        if (a.weight != b.weight) return a.weight > b.weight;
+        return a.move < b.move;
+    });
+}
+
+int writeBookFile(const char* path, const std::vector<BookEntry>& entries) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) return 0;
+    int written = 1;
+    for (const BookEntry& entry : entries) {
+        unsigned char bytes[RecordSize];
+        putLittle32(bytes, entry.lock1);
+        putLittle32(bytes + 4, entry.lock2);
+        bytes[8] = static_cast<unsigned char>(entry.move & 0xFF);
+        bytes[9] = static_cast<unsigned char>(entry.move >> 8);
+        bytes[10] = static_cast<unsigned char>(entry.weight & 0xFF);
+        bytes[11] = static_cast<unsigned char>(entry.weight >> 8);
+        if (std::fwrite(bytes, 1, RecordSize, file) != RecordSize) {
+            written = 0;
+            break;
+        }
+    }
+    if (std::fclose(file) != 0) written = 0;
+    return written;
+}
+
+int listBookMoves(const char* path, const Position& pos, std::vector<BookEntry>& moves, int& mirrored) {
+    moves.clear();
+    mirrored = 0;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return 0;
+    long count = 0;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long size = std::ftell(file);
+        if (size > 0) count = size / RecordSize;
+    }
+    static Position copy;
+    copy = pos;
+    long first = firstRecordOf(file, count, copy);
+    if (first < 0) {
+        mirrorPosition(copy);
+        mirrored = 1;
+        first = firstRecordOf(file, count, copy);
+    }
+    if (first >= 0) {
+        readMovesOf(file, count, first, copy, mirrored, moves);
+    } else {
+        mirrored = 0;
+    }
+    std::fclose(file);
+    return 1;
+}

@@ -1,0 +1,156 @@
+// quorvel-book: builds an opening book from move lines, shows what the book
+// holds for a position, and checks a repertoire against the engine's search.
+//
+//   quorvel-book build LINES.txt -o qvr.bin
+//   quorvel-book probe qvr.bin [FEN | startpos] [moves M1 M2 ...]
+//   quorvel-book check LINES.txt [DEPTH [MARGIN]]
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/tables.h"
+#include "book/book_writer.h"
+#include "check.h"
+#include "protocol/settings.h"
+#include "search/hash.h"
+
+namespace {
+
+constexpr int DefaultCheckDepth = 5;
+// Most of a knight or cannon (about 90 to 100): a short search misjudges a quiet
+// opening move, such as declining a rook exchange, by up to about 75, while a
+// piece left hanging costs more than the margin.
+constexpr int DefaultCheckMargin = 80;
+constexpr int CheckHashExponent = 22;
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: quorvel-book build LINES.txt -o BOOK.bin\n"
+                 "       quorvel-book probe BOOK.bin [FEN | startpos] [moves M1 M2 ...]\n"
+                 "       quorvel-book check LINES.txt [DEPTH [MARGIN]]\n");
+    return 2;
+}
+
+int readWholeFile(const char* path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 0;
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    text = buffer.str();
+    return 1;
+}
+
+int buildCommand(int argc, char** argv) {
+    if (argc != 5 || std::strcmp(argv[3], "-o") != 0) return usage();
+    std::string text;
+    if (!readWholeFile(argv[2], text)) {
+        std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    std::vector<BookEntry> entries;
+    BookLineError error{};
+    if (!collectBookLines(text, entries, error)) {
+        std::fprintf(stderr, "%s:%d: %s '%s'\n", argv[2], error.lineNumber, error.reason, error.token);
+        return 1;
+    }
+    sortBookEntries(entries);
+    if (!writeBookFile(argv[4], entries)) {
+        std::fprintf(stderr, "quorvel-book: cannot write %s\n", argv[4]);
+        return 1;
+    }
+    std::printf("%s: %zu records\n", argv[4], entries.size());
+    return 0;
+}
+
+// Sets pos from the words after the book name: a FEN of up to six fields or
+// "startpos", then optionally "moves" and move texts. 0 on a bad move.
+int setProbePosition(int argc, char** argv, Position& pos) {
+    std::string fen;
+    int index = 3;
+    for (; index < argc && std::strcmp(argv[index], "moves") != 0; index++) {
+        if (!fen.empty()) fen += ' ';
+        fen += argv[index];
+    }
+    if (fen.empty() || fen == "startpos") fen = BookStartFen;
+    pos.setFromFen(fen.c_str());
+    for (index++; index < argc; index++) {
+        int move = std::strlen(argv[index]) == 4 ? textToMove(argv[index]) : 0;
+        if (move == 0 || !pos.isValidMove(move) || !pos.makeMove(move)) {
+            std::fprintf(stderr, "quorvel-book: illegal move %s\n", argv[index]);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int probeCommand(int argc, char** argv) {
+    if (argc < 3) return usage();
+    static Position pos;
+    if (!setProbePosition(argc, argv, pos)) return 1;
+    std::vector<BookEntry> moves;
+    int mirrored = 0;
+    if (!listBookMoves(argv[2], pos, moves, mirrored)) {
+        std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    if (moves.empty()) {
+        std::printf("not in the book\n");
+        return 0;
+    }
+    unsigned total = 0;
+    for (const BookEntry& entry : moves) total += entry.weight;
+    std::printf("%zu book moves%s\n", moves.size(), mirrored ? " (found as the mirror image)" : "");
+    for (const BookEntry& entry : moves) {
+        char text[5] = {};
+        moveToText(entry.move, text);
+        double share = total == 0 ? 0.0 : 100.0 * entry.weight / total;
+        std::printf("%s weight %u (%.1f%%)\n", text, static_cast<unsigned>(entry.weight), share);
+    }
+    return 0;
+}
+
+int readNumber(const char* text, int low, int high, int& value) {
+    char* end = nullptr;
+    long number = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || number < low || number > high) return 0;
+    value = static_cast<int>(number);
+    return 1;
+}
+
+int checkCommand(int argc, char** argv) {
+    if (argc < 3 || argc > 5) return usage();
+    CheckSettings settings{DefaultCheckDepth, DefaultCheckMargin};
+    if (argc > 3 && !readNumber(argv[3], 1, 20, settings.depth)) return usage();
+    if (argc > 4 && !readNumber(argv[4], 0, 2000, settings.margin)) return usage();
+    std::string text;
+    if (!readWholeFile(argv[2], text)) {
+        std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    // The search as the engine runs it, minus the book and any input polling.
+    UseBook = 0;
+    UsePruning = 1;
+    UseKnowledge = 1;
+    RandomMask = 0;
+    BatchMode = 1;
+    allocateHashTable(CheckHashExponent);
+    int weak = checkBookLines(text, settings);
+    releaseHashTable();
+    return weak == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    buildPopCount();
+    buildTables();
+    if (std::strcmp(argv[1], "build") == 0) return buildCommand(argc, argv);
+    if (std::strcmp(argv[1], "probe") == 0) return probeCommand(argc, argv);
+    if (std::strcmp(argv[1], "check") == 0) return checkCommand(argc, argv);
+    return usage();
+}
