@@ -133,16 +133,6 @@ TEST_F(Busy, PonderSearchIgnoresTheClockUntilPonderhit) {
     EXPECT_NE(bestMoveOf(answered.answer), "");
 }
 
-TEST_F(Busy, PonderSearchPastItsMaximumTimeStillWaitsForPonderhit) {
-    engine.send("setoption usemillisec true");
-    engine.send("position startpos moves h2e2");
-    engine.send("go ponder time 300 movestogo 1");
-    EXPECT_TRUE(noAnswerFor(800));
-    GoResult answered = sendAndAwaitAnswer("ponderhit");
-    ASSERT_TRUE(answered.answered);
-    EXPECT_LT(answered.milliseconds, 500);
-}
-
 TEST_F(Busy, EndOfInputLetsALimitedSearchFinishAndQuits) {
     engine.send("position startpos");
     engine.send("go depth 5");
