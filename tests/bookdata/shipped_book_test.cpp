@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -85,6 +87,8 @@ std::string bestMoveOf(EngineProcess& engine, bool& searched, int timeoutMs) {
 }
 
 TEST(ShippedBook, EngineOpensFromTheBookAndSearchesWithUsebookFalse) {
+    const char* wrapped = std::getenv("QUORVEL_ENGINE");
+    if (wrapped != nullptr && wrapped[0] != '\0') GTEST_SKIP() << "the book lies beside the built engine, not " << wrapped;
     EngineProcess engine;
     ASSERT_TRUE(engine.start());
     engine.send("ucci");
@@ -122,6 +126,8 @@ TEST(ShippedBook, EngineOpensFromTheBookAndSearchesWithUsebookFalse) {
 }
 
 TEST(ShippedBook, AnEmptyBookLeavesTheEngineSearching) {
+    const char* wrapped = std::getenv("QUORVEL_ENGINE");
+    if (wrapped != nullptr && wrapped[0] != '\0') GTEST_SKIP() << "the engine runs through " << wrapped;
     // An empty file beside a copy of the engine, as the builder makes from a
     // line file without moves.
     std::string folder = ::testing::TempDir() + "quorvel_empty_book/";
