@@ -56,6 +56,13 @@ int valueFromTable(int stored, int ply) {
     return stored;
 }
 
+// Writes to every page of a fresh zeroed block, so that the first search does
+// not pay the page faults; volatile keeps the compiler from dropping the writes.
+void touchPages(void* memory, size_t bytes) {
+    volatile char* bytesOf = static_cast<volatile char*>(memory);
+    for (size_t i = 0; i < bytes; i += 4096) bytesOf[i] = 0;
+}
+
 int sideValue(const Position& pos) { return pos.sideToMove == 0 ? pos.redValue : pos.blackValue; }
 
 }  // namespace
@@ -71,6 +78,7 @@ void allocateHashTable(int exponent) {
             HashTable = static_cast<HashEntry*>(memory);
             HashMask = uint32_t(slots - 1);
             TableOnHeap = true;
+            touchPages(memory, slots * sizeof(HashEntry));
             return;
         }
     }
