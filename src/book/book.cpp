@@ -9,16 +9,10 @@
 namespace {
 
 constexpr int RecordSize = 12;
-constexpr int MaxCandidates = 128;
 
 struct BookRecord {
     uint32_t lock1;
     uint32_t lock2;
-    uint16_t move;
-    uint16_t weight;
-};
-
-struct Candidate {
     uint16_t move;
     uint16_t weight;
 };
@@ -76,43 +70,44 @@ int isUsableMove(const Position& pos, int move) {
     return InBoard[moveSource(move)] && InBoard[moveDestination(move)] && pos.isValidMove(move);
 }
 
-int collectCandidates(std::FILE* file, long count, long hit, const Position& pos, int mirrored,
-                      Candidate* candidates, uint32_t& weightSum) {
+int collectMoves(std::FILE* file, long count, long hit, const Position& pos, int mirrored, BookMove* moves) {
     BookRecord record;
     long first = hit;
     while (first > 0 && readRecord(file, first - 1, record) && compareKey(record, pos) == 0) first--;
 
     int total = 0;
-    for (long index = first; index < count && total < MaxCandidates; index++) {
+    for (long index = first; index < count && total < MaxBookMoves; index++) {
         if (!readRecord(file, index, record) || compareKey(record, pos) != 0) break;
         if (!isUsableMove(pos, record.move)) continue;
         int move = record.move;
         if (mirrored) {
             move = makeMoveValue(MirrorSquare[moveSource(move)], MirrorSquare[moveDestination(move)]);
         }
-        candidates[total].move = static_cast<uint16_t>(move);
-        candidates[total].weight = record.weight;
-        weightSum += record.weight;
+        moves[total].move = static_cast<uint16_t>(move);
+        moves[total].weight = record.weight;
         total++;
     }
     return total;
 }
 
-int chooseByWeight(const Candidate* candidates, int total, uint32_t weightSum) {
+int chooseByWeight(const BookMove* moves, int total) {
+    uint32_t weightSum = 0;
+    for (int i = 0; i < total; i++) weightSum += moves[i].weight;
     if (weightSum == 0) return 0;
     int64_t remaining = nextRandom() % weightSum;
     for (int i = 0; i < total; i++) {
-        remaining -= candidates[i].weight;
-        if (remaining < 0) return candidates[i].move;
+        remaining -= moves[i].weight;
+        if (remaining < 0) return moves[i].move;
     }
     return 0;
 }
 
 }  // namespace
 
-int probeBookFile(const char* path, const Position& pos) {
+int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& mirrored) {
+    mirrored = 0;
     std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return 0;
+    if (file == nullptr) return -1;
     long count = 0;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
@@ -123,19 +118,26 @@ int probeBookFile(const char* path, const Position& pos) {
     static Position copy;
     copy = pos;
     long hit = findRecord(file, count, copy);
-    int mirrored = 0;
     if (hit < 0) {
         mirrorPosition(copy);
         mirrored = 1;
         hit = findRecord(file, count, copy);
     }
-
-    Candidate candidates[MaxCandidates];
-    uint32_t weightSum = 0;
     int total = 0;
-    if (hit >= 0) total = collectCandidates(file, count, hit, copy, mirrored, candidates, weightSum);
+    if (hit >= 0) {
+        total = collectMoves(file, count, hit, copy, mirrored, moves);
+    } else {
+        mirrored = 0;
+    }
     std::fclose(file);
-    return chooseByWeight(candidates, total, weightSum);
+    return total;
+}
+
+int probeBookFile(const char* path, const Position& pos) {
+    BookMove moves[MaxBookMoves];
+    int mirrored = 0;
+    int total = readBookMoves(path, pos, moves, mirrored);
+    return total > 0 ? chooseByWeight(moves, total) : 0;
 }
 
 int probeBook() { return probeBookFile(BookPath, GlobalPosition); }

@@ -7,6 +7,18 @@
 
 extern const uint8_t MirrorSquare[256];
 
+struct BookMove {
+    uint16_t move;
+    uint16_t weight;
+};
+constexpr int MaxBookMoves = 128;
+
+// The usable moves the book stores for pos, in file order (at most
+// MaxBookMoves): the position's own records or, when it has none, its mirror
+// image's, mapped back; mirrored tells which. Returns the number of moves, or
+// -1 when the file cannot be opened.
+int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& mirrored);
+
 // A move for the global position chosen by weight, or 0.
 int probeBook();
 // Same, for any position and book file.

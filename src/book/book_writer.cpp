@@ -50,62 +50,6 @@ void putLittle32(unsigned char* bytes, uint32_t value) {
     for (int i = 0; i < 4; i++) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-uint32_t getLittle32(const unsigned char* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-int readEntry(std::FILE* file, long index, BookEntry& entry) {
-    unsigned char bytes[RecordSize];
-    if (std::fseek(file, index * RecordSize, SEEK_SET) != 0) return 0;
-    if (std::fread(bytes, 1, RecordSize, file) != RecordSize) return 0;
-    entry.lock1 = getLittle32(bytes);
-    entry.lock2 = getLittle32(bytes + 4);
-    entry.move = static_cast<uint16_t>(bytes[8] | bytes[9] << 8);
-    entry.weight = static_cast<uint16_t>(bytes[10] | bytes[11] << 8);
-    return 1;
-}
-
-bool sameKey(const BookEntry& entry, const Position& pos) {
-    return entry.lock1 == pos.lock1 && entry.lock2 == pos.lock2;
-}
-
-bool keyBefore(const BookEntry& entry, const Position& pos) {
-    return entry.lock2 != pos.lock2 ? entry.lock2 < pos.lock2 : entry.lock1 < pos.lock1;
-}
-
-// Index of the first record of pos, or -1. The file is sorted, so a lower-bound
-// search lands on the first one directly.
-long firstRecordOf(std::FILE* file, long count, const Position& pos) {
-    long low = 0;
-    long high = count;
-    BookEntry entry;
-    while (low < high) {
-        long middle = low + (high - low) / 2;
-        if (!readEntry(file, middle, entry)) return -1;
-        if (keyBefore(entry, pos)) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    if (low >= count || !readEntry(file, low, entry) || !sameKey(entry, pos)) return -1;
-    return low;
-}
-
-void readMovesOf(std::FILE* file, long count, long first, const Position& pos, int mirrored,
-                 std::vector<BookEntry>& moves) {
-    BookEntry entry;
-    for (long index = first; index < count; index++) {
-        if (!readEntry(file, index, entry) || !sameKey(entry, pos)) break;
-        int source = moveSource(entry.move);
-        int destination = moveDestination(entry.move);
-        if (!InBoard[source] || !InBoard[destination] || !pos.isValidMove(entry.move)) continue;
-        if (mirrored) entry.move = static_cast<uint16_t>(makeMoveValue(MirrorSquare[source], MirrorSquare[destination]));
-        moves.push_back(entry);
-    }
-}
-
 }  // namespace
 
 std::vector<std::string> splitBookLine(const std::string& line) {
@@ -179,27 +123,9 @@ int writeBookFile(const char* path, const std::vector<BookEntry>& entries) {
 
 int listBookMoves(const char* path, const Position& pos, std::vector<BookEntry>& moves, int& mirrored) {
     moves.clear();
-    mirrored = 0;
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return 0;
-    long count = 0;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size > 0) count = size / RecordSize;
-    }
-    static Position copy;
-    copy = pos;
-    long first = firstRecordOf(file, count, copy);
-    if (first < 0) {
-        mirrorPosition(copy);
-        mirrored = 1;
-        first = firstRecordOf(file, count, copy);
-    }
-    if (first >= 0) {
-        readMovesOf(file, count, first, copy, mirrored, moves);
-    } else {
-        mirrored = 0;
-    }
-    std::fclose(file);
+    BookMove found[MaxBookMoves];
+    int total = readBookMoves(path, pos, found, mirrored);
+    if (total < 0) return 0;
+    for (int i = 0; i < total; i++) moves.push_back(BookEntry{pos.lock1, pos.lock2, found[i].move, found[i].weight});
     return 1;
 }
