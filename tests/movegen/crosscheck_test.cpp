@@ -21,21 +21,6 @@ std::vector<int> boardSquares()
     return squares;
 }
 
-std::vector<int> legalByGeneration(Position& pos)
-{
-    std::vector<int> legal;
-    auto all = captures(pos);
-    const auto quiet = quietMoves(pos);
-    all.insert(all.end(), quiet.begin(), quiet.end());
-    for (const MoveEntry& e : all)
-        if (pos.makeMove(e.move)) {
-            legal.push_back(e.move);
-            pos.unmakeMove();
-        }
-    std::sort(legal.begin(), legal.end());
-    return legal;
-}
-
 std::vector<int> legalByBruteForce(Position& pos, const std::vector<int>& squares)
 {
     std::vector<int> legal;

@@ -1,6 +1,7 @@
 // Helpers for the move generation tests.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,22 @@ inline std::vector<std::string> movesFrom(const std::vector<MoveEntry>& entries,
         if (moveSource(e.move) == sq(source))
             texts.push_back(text(e.move));
     return texts;
+}
+
+// Generated moves that makeMove accepts, sorted.
+inline std::vector<int> legalByGeneration(Position& pos)
+{
+    std::vector<int> legal;
+    auto all = captures(pos);
+    const auto quiet = quietMoves(pos);
+    all.insert(all.end(), quiet.begin(), quiet.end());
+    for (const MoveEntry& e : all)
+        if (pos.makeMove(e.move)) {
+            legal.push_back(e.move);
+            pos.unmakeMove();
+        }
+    std::sort(legal.begin(), legal.end());
+    return legal;
 }
 
 }  // namespace movegen_test

@@ -80,15 +80,7 @@ TEST(Perft, LastPlyAgreesWithMakeMove)
         for (int game = 0; game < 20; ++game) {
             Position pos = fromFen(fen);
             for (int ply = 0; ply < 80; ++ply) {
-                std::vector<int> legal;
-                auto all = captures(pos);
-                const auto quiet = quietMoves(pos);
-                all.insert(all.end(), quiet.begin(), quiet.end());
-                for (const MoveEntry& e : all)
-                    if (pos.makeMove(e.move)) {
-                        legal.push_back(e.move);
-                        pos.unmakeMove();
-                    }
+                const std::vector<int> legal = legalByGeneration(pos);
                 ASSERT_EQ(perft(pos, 1), legal.size()) << fen << " game " << game << " ply " << ply;
                 if (legal.empty())
                     break;
