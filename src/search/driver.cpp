@@ -104,16 +104,9 @@ void prepareRootMoves(Position& pos) {
 
 void resetForSearch(const Position& pos) {
     SearchStart = std::chrono::steady_clock::now();
-    resetSearchState();
+    resetSearchState();  // killers, history, cutoff statistics, counters, StopSearch
     TimeUpWhilePondering = 0;
-    StopSearch = 0;
     StableIterations = 0;
-    PollCounter = 0;
-    NodeCount = 0;
-    FailHighCount = 0;
-    FailHighFirstCount = 0;
-    HistoryReductionCount = 0;
-    NullReductionCount = 0;
     Context.pollEnabled = 1;
     Context.stopRequested = 0;
     Context.position = pos;
