@@ -1,12 +1,22 @@
 // The quorvel-perft program, run as a user would.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <unistd.h>
 
 #include "common/engine_process.h"
 
 namespace {
+
+// "<move text>: <count>", as --divide prints one root move.
+bool isDivideLine(const std::string& line)
+{
+    if (line.size() < 7 || line.compare(4, 2, ": ") != 0) return false;
+    for (int i = 0; i < 4; i += 2)
+        if (line[i] < 'a' || line[i] > 'i' || line[i + 1] < '0' || line[i + 1] > '9') return false;
+    for (size_t i = 6; i < line.size(); ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
+    return true;
+}
 
 const std::string PerftToolPath = std::string(QUORVEL_BUILD_DIR) + "/quorvel-perft";
 
@@ -34,9 +44,8 @@ TEST_F(PerftTool, DivideWithAFenGivenAsSeveralWords)
     const auto lines = runTool("--divide 2 4k4/4a4/4P4/9/9/9/9/4B4/9/4K4 w - - 0 1", status);
     EXPECT_EQ(status, 0);
     ASSERT_EQ(lines.size(), 12u);  // ten root moves, the timing line, the total
-    const std::regex divideLine("[a-i][0-9][a-i][0-9]: [0-9]+");
     for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(std::regex_match(lines[i], divideLine)) << lines[i];
+        EXPECT_TRUE(isDivideLine(lines[i])) << lines[i];
     EXPECT_EQ(lines[0], "e7e8: 3");
     EXPECT_NE(lines[10].find("leaves/s"), std::string::npos) << lines[10];
     EXPECT_EQ(lines[11], "nodes 55");
