@@ -16,6 +16,8 @@ struct MoveEntry;
 struct MoveList;
 
 constexpr int MaxHistory = 1024;
+
+constexpr const char* StartPositionFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 constexpr int MateValue = 1000;
 constexpr int NoValue = 1001;
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int RecordSize = 12;
 
 struct BookRecord {
     uint32_t lock1;
@@ -27,9 +26,9 @@ uint16_t readLittle16(const unsigned char* bytes) {
 }
 
 int readRecord(std::FILE* file, long index, BookRecord& record) {
-    unsigned char bytes[RecordSize];
-    if (std::fseek(file, index * RecordSize, SEEK_SET) != 0) return 0;
-    if (std::fread(bytes, 1, RecordSize, file) != RecordSize) return 0;
+    unsigned char bytes[BookRecordSize];
+    if (std::fseek(file, index * BookRecordSize, SEEK_SET) != 0) return 0;
+    if (std::fread(bytes, 1, BookRecordSize, file) != BookRecordSize) return 0;
     record.lock1 = readLittle32(bytes);
     record.lock2 = readLittle32(bytes + 4);
     record.move = readLittle16(bytes + 8);
@@ -111,7 +110,7 @@ int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& m
     long count = 0;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
-        if (size > 0) count = size / RecordSize;
+        if (size > 0) count = size / BookRecordSize;
     }
 
     // The copy is mirrored in place for the second pass; the caller's position stays as it was.

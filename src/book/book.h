@@ -7,6 +7,8 @@
 
 extern const uint8_t MirrorSquare[256];
 
+constexpr int BookRecordSize = 12;  // lock1, lock2, move, weight; little-endian
+
 struct BookMove {
     uint16_t move;
     uint16_t weight;

@@ -11,11 +11,8 @@
 #include "board/tables.h"
 #include "book/book.h"
 
-const char* const BookStartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
-
 namespace {
 
-constexpr int RecordSize = 12;
 
 using EntryKey = std::tuple<uint32_t, uint32_t, uint16_t>;  // lock2, lock1, move
 
@@ -69,7 +66,7 @@ int collectBookLines(const std::string& text, std::vector<BookEntry>& entries, B
     for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
         std::vector<std::string> tokens = splitBookLine(line);
         if (tokens.empty()) continue;
-        pos.setFromFen(BookStartFen);
+        pos.setFromFen(StartPositionFen);
         for (const std::string& token : tokens) {
             int move = token.size() == 4 ? textToMove(token.c_str()) : 0;
             if (move == 0) {
@@ -105,14 +102,14 @@ int writeBookFile(const char* path, const std::vector<BookEntry>& entries) {
     if (file == nullptr) return 0;
     int written = 1;
     for (const BookEntry& entry : entries) {
-        unsigned char bytes[RecordSize];
+        unsigned char bytes[BookRecordSize];
         putLittle32(bytes, entry.lock1);
         putLittle32(bytes + 4, entry.lock2);
         bytes[8] = static_cast<unsigned char>(entry.move & 0xFF);
         bytes[9] = static_cast<unsigned char>(entry.move >> 8);
         bytes[10] = static_cast<unsigned char>(entry.weight & 0xFF);
         bytes[11] = static_cast<unsigned char>(entry.weight >> 8);
-        if (std::fwrite(bytes, 1, RecordSize, file) != RecordSize) {
+        if (std::fwrite(bytes, 1, BookRecordSize, file) != BookRecordSize) {
             written = 0;
             break;
         }

@@ -26,9 +26,6 @@ struct BookLineError {
     const char* reason;
 };
 
-// The position every repertoire line starts from.
-extern const char* const BookStartFen;
-
 // Splits one line of a line file into its move tokens: everything after '#'
 // is a comment, tokens are separated by blanks. An empty result means a line
 // without moves.

@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
-
 void printLine(const char* text) {
     std::printf("%s\n", text);
     std::fflush(stdout);
@@ -59,7 +57,7 @@ int engineMain(int argc, char** argv) {
     buildPopCount();
     buildTables();
     allocateHashTable(24);
-    GlobalPosition.setFromFen(StartFen);
+    GlobalPosition.setFromFen(StartPositionFen);
     resetSettings();
     RandomSeed = static_cast<uint32_t>(std::time(nullptr));
     printLine("id name Quorvel 1.1");

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include "board/position.h"
 #include "protocol/commands.h"
 #include "protocol/line_input.h"
 
@@ -13,7 +14,7 @@ namespace {
 char IdleLine[LineBufferSize];
 
 const char* const NamedPositions[][2] = {
-    {"startpos", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1"},
+    {"startpos", StartPositionFen},
     {"midgamepos", "2bakab1r/6r2/1cn4c1/p1p1p3p/9/2P3p2/PC2P1n1P/2N1B1NC1/R4R3/3AKAB2 w - - 0 1"},
     {"checkmatepos", "4kar2/4a2rn/4bc3/RN1c5/2bC5/9/4p4/9/4p4/3p1K3 w - - 0 1"},
     {"zugzwangpos", "3k5/4PP3/4r4/3P5/9/9/9/9/9/5K3 w - - 0 1"},

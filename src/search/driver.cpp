@@ -12,6 +12,7 @@
 #include "protocol/settings.h"
 #include "search/hash.h"
 #include "search/ordering.h"
+#include "search/rules.h"
 #include "search/search.h"
 
 MoveList RootMoves;
@@ -58,10 +59,6 @@ void printDepthLine(int depth, int score) {
     LineBuffer[length++] = '\n';
     LineBuffer[length] = '\0';
     printLine(LineBuffer);
-}
-
-int drawnByRule(const Position& pos) {
-    return (pos.pieceBits & 0xFFE0FFE0u) == 0 || pos.lastRecord().quietCount >= 100;
 }
 
 void printBookMove(int move) {
@@ -195,7 +192,7 @@ int64_t elapsedMilliseconds() {
 void runSearch(int maxDepth) {
     PollHook = pollInput;
     Position& pos = GlobalPosition;
-    if (drawnByRule(pos)) {
+    if (isDrawByRule(pos)) {
         printLine("nobestmove\n");
         return;
     }

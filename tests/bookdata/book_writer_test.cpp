@@ -78,7 +78,7 @@ TEST_F(BookBuild, EveryPositionOfTheLinesGivesBackItsMovesAndWeights) {
     std::vector<Position> positions;
     for (const std::string& line : lines) {
         Position pos;
-        pos.setFromFen(BookStartFen);
+        pos.setFromFen(StartPositionFen);
         std::map<std::pair<uint32_t, uint32_t>, std::map<std::string, int>> seen;
         for (const std::string& token : splitBookLine(line)) {
             seen[{pos.lock1, pos.lock2}][token] = 1;
@@ -127,7 +127,7 @@ TEST_F(BookBuild, RecordsAreSortedByTheSecondLockThenTheFirst) {
 TEST_F(BookBuild, APositionKnownOnlyByItsMirrorImageGetsTheMirroredMoves) {
     build("h2e2 h9g7 h0g2\nh2e2 h9g7 i0i1\nh2e2 b9c7 h0g2\n");
     Position pos;
-    pos.setFromFen(BookStartFen);
+    pos.setFromFen(StartPositionFen);
     ASSERT_TRUE(pos.makeMove(textToMove("b2e2")));
     std::map<std::string, int> want = {{"b9c7", 2}, {"h9g7", 1}};
     EXPECT_EQ(probedWeights(path, pos, 3), want);
@@ -148,7 +148,7 @@ TEST_F(BookBuild, WeightsStopAtTheLargestRecordValue) {
     std::vector<BookEntry> listed;
     int mirrored = 0;
     Position pos;
-    pos.setFromFen(BookStartFen);
+    pos.setFromFen(StartPositionFen);
     ASSERT_TRUE(listBookMoves(path.c_str(), pos, listed, mirrored));
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].weight, MaxBookWeight);

@@ -31,7 +31,7 @@ std::string readFile(const std::string& path) {
 
 std::vector<std::string> bookMovesAfter(const std::vector<std::string>& moves, int& mirrored) {
     Position pos;
-    pos.setFromFen(BookStartFen);
+    pos.setFromFen(StartPositionFen);
     for (const std::string& move : moves) pos.makeMove(textToMove(move.c_str()));
     std::vector<BookEntry> entries;
     listBookMoves(BuiltBookPath.c_str(), pos, entries, mirrored);

@@ -134,7 +134,7 @@ int checkBookLines(const std::string& text, const CheckSettings& settings) {
     static Position pos;
     for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
         std::vector<std::string> tokens = splitBookLine(line);
-        pos.setFromFen(BookStartFen);
+        pos.setFromFen(StartPositionFen);
         for (size_t ply = 0; ply < tokens.size(); ply++) {
             int move = textToMove(tokens[ply].c_str());
             if (judged.insert(std::make_pair(pos.lock2, pos.lock1)).second) {

@@ -75,7 +75,7 @@ int setProbePosition(int argc, char** argv, Position& pos) {
         if (!fen.empty()) fen += ' ';
         fen += argv[index];
     }
-    if (fen.empty() || fen == "startpos") fen = BookStartFen;
+    if (fen.empty() || fen == "startpos") fen = StartPositionFen;
     pos.setFromFen(fen.c_str());
     for (index++; index < argc; index++) {
         int move = std::strlen(argv[index]) == 4 ? textToMove(argv[index]) : 0;

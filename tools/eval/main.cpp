@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
-
 Position Board;  // too large to sit comfortably on the stack
 
 void show(const char* name, int value) { std::printf("%s %d\n", name, value); }
@@ -24,7 +22,7 @@ int main(int argc, char** argv) {
         if (i > 1) fen += ' ';
         fen += argv[i];
     }
-    if (fen.empty()) fen = StartFen;
+    if (fen.empty()) fen = StartPositionFen;
 
     buildPopCount();
     buildTables();

@@ -13,7 +13,6 @@
 
 namespace {
 
-const char* const StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 // Deeper trees would take years; the bound also keeps the history far from full.
 constexpr int MaxDepth = 32;
 
@@ -65,7 +64,7 @@ int main(int argc, char** argv)
 
     buildPopCount();
     buildTables();
-    PerftPosition.setFromFen(fen.empty() ? StartFen : fen.c_str());
+    PerftPosition.setFromFen(fen.empty() ? StartPositionFen : fen.c_str());
 
     const auto start = std::chrono::steady_clock::now();
     uint64_t leaves = 0;
