@@ -37,6 +37,12 @@ run_windows() {
     export WINEPREFIX WINEDEBUG DISPLAY
     echo "== build-win: preparing the Wine prefix"
     wineboot -i >/dev/null 2>&1 || true
+    # Let the new prefix settle, then keep one server up for the whole stage:
+    # a server that exits between two programs can drop the next one's
+    # connection. It is stopped when the stage ends, however it ends.
+    wineserver -w
+    wineserver -p
+    trap 'wineserver -k 2>/dev/null || true' EXIT
 
     echo "== build-win: perft against the Linux tool"
     for depth in 1 2 3; do
@@ -79,9 +85,30 @@ EOF
     echo "== build-win: pipe tests under Wine"
     QUORVEL_ENGINE="wine $PWD/build-win/quorvel.exe"
     export QUORVEL_ENGINE
-    build/tests/test_protocol --gtest_filter='PipeTest.*' --gtest_brief=1
-    build/tests/test_play --gtest_brief=1
+    under_wine build/tests/test_protocol --gtest_filter='PipeTest.*' --gtest_brief=1
+    under_wine build/tests/test_play --gtest_brief=1
     unset QUORVEL_ENGINE
+}
+
+# Runs a pipe-test program against quorvel.exe. When Wine itself reports a
+# failure (its client lost the server), the server is restarted and the program
+# runs once more; an engine fault fails both runs and any other failure fails
+# at once.
+under_wine() {
+    log=build-win/under-wine.log
+    if "$@" >"$log" 2>&1; then
+        cat "$log"
+        return 0
+    fi
+    cat "$log"
+    if ! grep -q -e 'wine client error' -e '^wineserver:' -e '^wine: ' "$log"; then
+        return 1
+    fi
+    echo "== build-win: Wine itself failed; restarting its server and running once more"
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p
+    "$@"
 }
 
 run_suite build

@@ -33,9 +33,13 @@ std::string EngineProcess::engineCommand() {
 }
 
 EngineProcess::~EngineProcess() {
+    // Leave the way a front end does: quit, end of input, and a kill only for a
+    // program that ignores both, so that a run under Wine does not kill clients
+    // of Wine's shared server mid-flight.
     if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        send("quit");
+        closeInput();
+        wait(2000);
     }
     if (toChild_ >= 0) close(toChild_);
     if (fromChild_ >= 0) close(fromChild_);

@@ -15,7 +15,7 @@ public:
     EngineProcess() = default;
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
-    ~EngineProcess();  // kills a program that is still running
+    ~EngineProcess();  // ends a program still running: quit, then a kill after 2 s
 
     // Starts command (split at spaces); an empty command means the engine
     // under test. Returns false when the program could not be started.
