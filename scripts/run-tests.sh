@@ -40,7 +40,7 @@ run_windows() {
     # Let the new prefix settle, then keep one server up for the whole stage:
     # a server that exits between two programs can drop the next one's
     # connection. It is stopped when the stage ends, however it ends.
-    wineserver -w
+    timeout 60 wineserver -w || true
     wineserver -p
     trap 'wineserver -k 2>/dev/null || true' EXIT
 
@@ -106,7 +106,7 @@ under_wine() {
     fi
     echo "== build-win: Wine itself failed; restarting its server and running once more"
     wineserver -k 2>/dev/null || true
-    wineserver -w
+    timeout 60 wineserver -w || true
     wineserver -p
     "$@"
 }
