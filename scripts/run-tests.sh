@@ -37,11 +37,10 @@ run_windows() {
     export WINEPREFIX WINEDEBUG DISPLAY
     echo "== build-win: preparing the Wine prefix"
     wineboot -i >/dev/null 2>&1 || true
-    # Let the new prefix settle, then keep one server up for the whole stage:
-    # a server that exits between two programs can drop the next one's
-    # connection. It is stopped when the stage ends, however it ends.
-    timeout 60 wineserver -w || true
-    wineserver -p
+    # One server up for the whole stage: a server that exits between two
+    # programs can drop the next one's connection. It is stopped when the
+    # script ends, however it ends.
+    keep_wine_server
     trap 'wineserver -k 2>/dev/null || true' EXIT
 
     echo "== build-win: perft against the Linux tool"
@@ -106,9 +105,15 @@ under_wine() {
     fi
     echo "== build-win: Wine itself failed; restarting its server and running once more"
     wineserver -k 2>/dev/null || true
+    keep_wine_server
+    "$@"
+}
+
+# Waits (boundedly) for the running server and its prefix to settle and exit,
+# then starts one that stays up until it is killed.
+keep_wine_server() {
     timeout 60 wineserver -w || true
     wineserver -p
-    "$@"
 }
 
 run_suite build
