@@ -1,10 +1,13 @@
 #include "board/position.h"
 #include "board/tables.h"
 
+// Only the pieces that can ever reach a king are tested, and the facing kings
+// too: a narrower question than isAttackedBy's (any square, any attacker, one
+// square set aside), asked after every move, so the two stay apart.
 int Position::inCheck(int side) const {
-    int king = pieceSquares[16 + 16 * side];
+    int king = pieceSquares[sideTag(side) + KingSlot];
     if (king == 0) return 0;
-    int opponent = 32 - 16 * side;
+    int opponent = sideTag(1 - side);
     int row = king >> 4, column = king & 15;
     const SlideMasks& rowEntry = RowSlideMasks[column][rowMask[row]];
     const SlideMasks& colEntry = ColSlideMasks[row][colMask[column]];
@@ -12,17 +15,17 @@ int Position::inCheck(int side) const {
     int enemyKing = pieceSquares[opponent];
     if (enemyKing && (enemyKing & 15) == column && (colEntry.masks[1] & RowBit[enemyKing])) return 1;
 
-    for (int i = 5; i <= 6; i++) {
+    for (int i = FirstKnightSlot; i <= LastKnightSlot; i++) {
         int knight = pieceSquares[opponent + i];
         if (knight == 0) continue;
         int leg = knightLegOf(knight, king);
         if (leg != 0 && board[knight + leg] == 0) return 1;
     }
     // Rooks attack through the first piece seen from the king, cannons through the second.
-    for (int i = 7; i <= 10; i++) {
+    for (int i = FirstRookSlot; i <= LastCannonSlot; i++) {
         int slider = pieceSquares[opponent + i];
         if (slider == 0) continue;
-        int word = i <= 8 ? 1 : 2;
+        int word = i <= LastRookSlot ? 1 : 2;
         if ((slider & 15) == column) {
             if (colEntry.masks[word] & RowBit[slider]) return 1;
         } else if ((slider >> 4) == row) {
@@ -31,7 +34,7 @@ int Position::inCheck(int side) const {
     }
     auto isEnemyPawn = [&](int square) {
         int code = board[square];
-        return (code & opponent) && (code & 15) >= 11;
+        return (code & opponent) && (code & 15) >= FirstPawnSlot;
     };
     if (isEnemyPawn(king - 1) || isEnemyPawn(king + 1)) return 1;
     return isEnemyPawn(side == 0 ? king - 16 : king + 16) ? 1 : 0;
@@ -39,23 +42,23 @@ int Position::inCheck(int side) const {
 
 int Position::isValidMove(int move) const {
     int s = moveSource(move), d = moveDestination(move);
-    int own = 16 << sideToMove;
+    int own = sideTag(sideToMove);
     if (!(board[s] & own) || (board[d] & own)) return 0;
     // Stored moves may come from a damaged book file: never trust the destination.
     if (!InBoard[d]) return 0;
     switch (board[s] & 15) {
-        case 0:
+        case KingSlot:
             return InPalace[d] && spanOf(s, d) == 1;
-        case 1: case 2:
+        case FirstAdvisorSlot: case LastAdvisorSlot:
             return InPalace[d] && spanOf(s, d) == 2;
-        case 3: case 4:
+        case FirstBishopSlot: case LastBishopSlot:
             return !((s ^ d) & 0x80) && spanOf(s, d) == 3 && board[(s + d) >> 1] == 0;
-        case 5: case 6: {
+        case FirstKnightSlot: case LastKnightSlot: {
             int leg = knightLegOf(s, d);
             return leg != 0 && board[s + leg] == 0;
         }
-        case 7: case 8: case 9: case 10: {
-            int word = board[d] == 0 ? 0 : ((board[s] & 15) <= 8 ? 1 : 2);
+        case FirstRookSlot: case LastRookSlot: case FirstCannonSlot: case LastCannonSlot: {
+            int word = board[d] == 0 ? 0 : ((board[s] & 15) <= LastRookSlot ? 1 : 2);
             if ((s & 15) == (d & 15))
                 return (ColSlideMasks[s >> 4][colMask[s & 15]].masks[word] & RowBit[d]) != 0;
             if ((s >> 4) == (d >> 4))

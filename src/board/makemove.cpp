@@ -83,12 +83,12 @@ int Position::makeMove(int move) {
     changeSide();
     const MoveRecord& previous = history[moveCount - 1];
     MoveRecord& record = history[moveCount];
-    int givesCheck = inCheck(sideToMove);
+    int checking = inCheck(sideToMove);
     record.move = static_cast<uint16_t>(move);
-    record.flags = static_cast<uint8_t>(givesCheck | (victim << 2));
+    record.flags = static_cast<uint8_t>(checking | (victim << CapturedShift));
     if (victim != 0)
         record.quietCount = 0;
-    else if (givesCheck == 0 && (previous.flags & 3) == 0)
+    else if (checking == 0 && previous.givesCheck() == 0)
         record.quietCount = static_cast<uint8_t>(previous.quietCount + 1);
     else
         record.quietCount = previous.quietCount;
@@ -100,7 +100,7 @@ void Position::unmakeMove() {
     moveCount--;
     changeSide();
     const MoveRecord& record = history[moveCount];
-    undoMovePiece(record.move, record.flags >> 2);
+    undoMovePiece(record.move, record.capturedCode());
     uint8_t& mark = repTable[key & 0xFFF];
     if (mark == moveCount) mark = 0;
 }
@@ -128,8 +128,8 @@ int Position::repetitionStatus(int n) const {
     bool byOpponent = true;
     for (int i = moveCount - 1; i > 0 && history[i].move != 0; i--) {
         const MoveRecord& r = history[i];
-        if (r.flags >> 2) return 0;
-        if ((r.flags & 3) == 0) {
+        if (r.capturedCode()) return 0;
+        if (r.givesCheck() == 0) {
             if (byOpponent)
                 opponentAlwaysChecked = 0;
             else
@@ -147,7 +147,9 @@ int Position::repetitionStatus(int n) const {
             if (!byOpponent) {
                 bool same = true;
                 for (int k = 0; k < pieces && same; k++) same = earlier[k] == current[k];
-                if (same && --n == 0) return 1 + 2 * ownAlwaysChecked + 4 * opponentAlwaysChecked;
+                if (same && --n == 0)
+                    return RepetitionFound + RepeatedOwnChecks * ownAlwaysChecked +
+                           RepeatedOpponentChecks * opponentAlwaysChecked;
             }
         } else {
             current[pieces] = static_cast<uint8_t>(destination);

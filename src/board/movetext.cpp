@@ -1,8 +1,6 @@
 #include "board/position.h"
 #include "board/tables.h"
 
-Position GlobalPosition;
-
 void moveToText(int move, char* text) {
     text[0] = static_cast<char>('a' - 3 + (move & 15));
     text[1] = static_cast<char>('0' + 12 - ((move >> 4) & 15));

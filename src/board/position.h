@@ -1,4 +1,4 @@
-// The one board position the engine keeps, its moves and their text.
+// The board record: a position, its history of moves, and move text.
 //
 // Squares are indexes 0..255 of a 16x16 array: row = sq >> 4 (3 = black's back
 // rank .. 12 = red's back rank), column = sq & 15 (3 = file a .. 11 = file i).
@@ -12,14 +12,34 @@
 
 using Move = uint16_t;
 
-struct MoveEntry;
-struct MoveList;
-
 constexpr int MaxHistory = 1024;
 
 constexpr const char* StartPositionFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
+
+// The side tag is the first piece code of a side (16 red, 32 black); a piece
+// belongs to the side whose tag bit its code carries.
+inline int sideTag(int side) { return 16 + 16 * side; }
+
+// Piece slots, code & 15: where each type's pieces sit in a side's 16 codes.
+constexpr int KingSlot = 0;
+constexpr int FirstAdvisorSlot = 1, LastAdvisorSlot = 2;
+constexpr int FirstBishopSlot = 3, LastBishopSlot = 4;
+constexpr int FirstKnightSlot = 5, LastKnightSlot = 6;
+constexpr int FirstRookSlot = 7, LastRookSlot = 8;
+constexpr int FirstCannonSlot = 9, LastCannonSlot = 10;
+constexpr int FirstPawnSlot = 11, LastPawnSlot = 15;
+
+// Scores, from the side to move's point of view. Mated at ply p scores
+// p - MateValue; beyond MateBound a score is a mate; the band from MateBound
+// to RuleBound holds the perpetual-check scores, which depend on the path.
 constexpr int MateValue = 1000;
-constexpr int NoValue = 1001;
+constexpr int MateBound = 900;
+constexpr int RuleBound = 950;
+constexpr int NoValue = 1001;  // no value: no hash cutoff, or an aborted search
+// A draw scores against the side to move at even ply: the root prefers to play on.
+constexpr int DrawValue = 20;
+
+inline int isMateScore(int score) { return score > MateBound || score < -MateBound; }
 
 inline int moveSource(int move) { return move & 0xFF; }
 inline int moveDestination(int move) { return move >> 8; }
@@ -29,14 +49,25 @@ inline int makeMoveValue(int source, int destination) { return source | (destina
 void moveToText(int move, char* text);
 // Converts the first four characters of text; returns 0 if a square is off the board.
 int textToMove(const char* text);
-// Square from a file letter and rank digit, or -1 when it is not on the board.
+// Square from a file letter and rank digit (read as signed bytes), or -1 when
+// it is not on the board.
 int textToSquare(const char* text);
+
+constexpr int CheckBits = 3;     // flags bits 0-1: the move gives check
+constexpr int CapturedShift = 2; // flags bits 2-7: the captured piece's code
 
 struct MoveRecord {
     uint16_t move;       // 0 for the setup record and for a null move
-    uint8_t flags;       // bits 0-1: the move gives check; bits 2-7: captured code
+    uint8_t flags;       // CheckBits and the captured code
     uint8_t quietCount;  // moves since the last capture, checks and evasions not counted
+
+    int givesCheck() const { return flags & CheckBits; }
+    int capturedCode() const { return flags >> CapturedShift; }
 };
+
+constexpr int RepetitionFound = 1;
+constexpr int RepeatedOwnChecks = 2;       // the side to move checked throughout
+constexpr int RepeatedOpponentChecks = 4;  // its opponent checked throughout
 
 struct Position {
     int32_t sideToMove;          // 0 red, 1 black
@@ -71,36 +102,22 @@ struct Position {
     // Returns 0 (and changes nothing) when the history is full.
     int makeNullMove();
     void unmakeNullMove();
+    // Nonzero when the position stood n times before in the stretch without
+    // captures: RepetitionFound, plus a flag for each side that gave check with
+    // every one of its moves in that stretch.
     int repetitionStatus(int n) const;
 
     // Check detection and validation of stored moves (check.cpp).
     int inCheck(int side) const;
     int isValidMove(int move) const;
 
-    // Move generation (movegen/). The generators write at out and return the count.
-    int generateCaptures(MoveEntry* out) const;
-    int generateQuietMoves(MoveEntry* out) const;
-    int isAttackedBy(int side, int square, int ignoreSquare) const;
-    int isGoodCapture(int move) const;
-    int isGoodCapturePick(const MoveList& list, int move) const;
-
-    // Evaluation (eval/), from the side to move's point of view.
-    void preEvaluate();
-    int quickEvaluate() const;
-    int evaluate(int alpha, int beta) const;
-    int kingShapeScore() const;
-    int pinScore() const;
-    int rookMobilityScore() const;
-    int knightTrapScore() const;
-    int repetitionScore(int flags) const;
-
     // Small helpers shared by the search.
     int ply() const { return moveCount - rootCount; }
     const MoveRecord& lastRecord() const { return history[moveCount - 1]; }
-    int drawScore() const { return (ply() & 1) ? 20 : -20; }
+    int drawScore() const { return (ply() & 1) ? DrawValue : -DrawValue; }
+    // The running piece-square sum of the side to move.
+    int sideToMoveValue() const { return sideToMove == 0 ? redValue : blackValue; }
 };
 
 static_assert(std::is_trivially_copyable<Position>::value, "a Position is copied by plain assignment");
 
-// The engine's one global position, set by the position command.
-extern Position GlobalPosition;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "board/random.h"
+
 // Square tables: 16 x 16, row 3 (black's back rank) .. row 12 (red's back rank)
 // and columns 3 (file a) .. 11 (file i) are the board.
 const uint8_t InBoard[256] = {
@@ -138,11 +140,7 @@ uint8_t KnightMoves[256][12];
 uint8_t KnightLegs[256][8];
 uint8_t PawnMoves[2][256][4];
 
-int32_t Tempo;
-int32_t RedAttackWeight;
-int32_t BlackAttackWeight;
 uint8_t PieceSquareValues[14][256];
-int32_t KingThreatValues[64];
 
 void buildPopCount() {
     for (int i = 0; i < 65536; i++) PopCount16[i] = static_cast<uint8_t>(__builtin_popcount(i));
@@ -150,18 +148,14 @@ void buildPopCount() {
 
 namespace {
 
-// Park-Miller minimal standard generator; book files hold locks made from
-// exactly this sequence, so it must never change.
-struct ParkMiller {
-    uint64_t x = 1;
-    uint32_t next() {
-        x = x * 16807 % 2147483647;
-        return static_cast<uint32_t>(x);
-    }
+// Book files hold locks made from exactly this sequence.
+struct KeySequence {
+    uint32_t seed = 1;
+    uint32_t next() { return nextRandom(seed); }
 };
 
 void buildZobrist() {
-    ParkMiller rng;
+    KeySequence rng;
     SideKey = rng.next();
     for (int kt = 0; kt < 14; kt++)
         for (int sq = 0; sq < 256; sq++) PieceKeys[kt][sq] = rng.next();
@@ -263,13 +257,6 @@ void buildStepLists() {
     }
 }
 
-void clearEvaluationBlock() {
-    Tempo = 0;
-    RedAttackWeight = 0;
-    BlackAttackWeight = 0;
-    std::memset(PieceSquareValues, 0, sizeof PieceSquareValues);
-    std::memset(KingThreatValues, 0, sizeof KingThreatValues);
-}
 
 }  // namespace
 
@@ -278,5 +265,5 @@ void buildTables() {
     buildLineBits();
     buildSlideTables();
     buildStepLists();
-    clearEvaluationBlock();
+    std::memset(PieceSquareValues, 0, sizeof PieceSquareValues);
 }

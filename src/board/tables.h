@@ -43,12 +43,9 @@ extern uint8_t KnightMoves[256][12];
 extern uint8_t KnightLegs[256][8];
 extern uint8_t PawnMoves[2][256][4];
 
-// The evaluation block: cleared here, filled by preEvaluate before each search.
-extern int32_t Tempo;
-extern int32_t RedAttackWeight;
-extern int32_t BlackAttackWeight;
+// Piece-square values by key type and square, which the running value sums of
+// a position read: cleared here, filled by the evaluation before each search.
 extern uint8_t PieceSquareValues[14][256];
-extern int32_t KingThreatValues[64];
 
 void buildPopCount();
 void buildTables();

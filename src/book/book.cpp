@@ -2,19 +2,11 @@
 // 12-byte read per probe, then a weighted random choice among the stored moves.
 #include <cstdio>
 
+#include "board/random.h"
 #include "board/tables.h"
 #include "book/book.h"
-#include "protocol/settings.h"
 
 namespace {
-
-
-struct BookRecord {
-    uint32_t lock1;
-    uint32_t lock2;
-    uint16_t move;
-    uint16_t weight;
-};
 
 uint32_t readLittle32(const unsigned char* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -89,11 +81,11 @@ int collectMoves(std::FILE* file, long count, long hit, const Position& pos, int
     return total;
 }
 
-int chooseByWeight(const BookMove* moves, int total) {
+int chooseByWeight(const BookMove* moves, int total, uint32_t& randomSeed) {
     uint32_t weightSum = 0;
     for (int i = 0; i < total; i++) weightSum += moves[i].weight;
     if (weightSum == 0) return 0;
-    int64_t remaining = nextRandom() % weightSum;
+    int64_t remaining = nextRandom(randomSeed) % weightSum;
     for (int i = 0; i < total; i++) {
         remaining -= moves[i].weight;
         if (remaining < 0) return moves[i].move;
@@ -114,8 +106,7 @@ int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& m
     }
 
     // The copy is mirrored in place for the second pass; the caller's position stays as it was.
-    static Position copy;
-    copy = pos;
+    Position copy = pos;
     long hit = findRecord(file, count, copy);
     if (hit < 0) {
         mirrorPosition(copy);
@@ -132,11 +123,9 @@ int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& m
     return total;
 }
 
-int probeBookFile(const char* path, const Position& pos) {
+int probeBook(const char* path, const Position& pos, uint32_t& randomSeed) {
     BookMove moves[MaxBookMoves];
     int mirrored = 0;
     int total = readBookMoves(path, pos, moves, mirrored);
-    return total > 0 ? chooseByWeight(moves, total) : 0;
+    return total > 0 ? chooseByWeight(moves, total, randomSeed) : 0;
 }
-
-int probeBook() { return probeBookFile(BookPath, GlobalPosition); }

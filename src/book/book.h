@@ -9,6 +9,14 @@ extern const uint8_t MirrorSquare[256];
 
 constexpr int BookRecordSize = 12;  // lock1, lock2, move, weight; little-endian
 
+// One record of the file, and one entry of a book being built.
+struct BookRecord {
+    uint32_t lock1;
+    uint32_t lock2;
+    uint16_t move;
+    uint16_t weight;
+};
+
 struct BookMove {
     uint16_t move;
     uint16_t weight;
@@ -21,8 +29,7 @@ constexpr int MaxBookMoves = 128;
 // -1 when the file cannot be opened.
 int readBookMoves(const char* path, const Position& pos, BookMove* moves, int& mirrored);
 
-// A move for the global position chosen by weight, or 0.
-int probeBook();
-// Same, for any position and book file.
-int probeBookFile(const char* path, const Position& pos);
+// A move for pos from the book file at path, chosen by weight with the
+// generator at randomSeed (advanced once when there is a choice), or 0.
+int probeBook(const char* path, const Position& pos, uint32_t& randomSeed);
 void mirrorPosition(Position& pos);

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 using EntryKey = std::tuple<uint32_t, uint32_t, uint16_t>;  // lock2, lock1, move
 
 struct Tally {
@@ -28,18 +27,18 @@ void fillError(BookLineError& error, int lineNumber, const std::string& token, c
 }
 
 // Records the move about to be played in pos, once per line.
-void tallyMove(const Position& pos, int move, int lineNumber, std::vector<BookEntry>& entries,
+void tallyMove(const Position& pos, int move, int lineNumber, std::vector<BookRecord>& entries,
                std::map<EntryKey, Tally>& tallies) {
     EntryKey key(pos.lock2, pos.lock1, static_cast<uint16_t>(move));
     auto found = tallies.find(key);
     if (found == tallies.end()) {
         tallies[key] = Tally{static_cast<int>(entries.size()), lineNumber};
-        entries.push_back(BookEntry{pos.lock1, pos.lock2, static_cast<uint16_t>(move), 1});
+        entries.push_back(BookRecord{pos.lock1, pos.lock2, static_cast<uint16_t>(move), 1});
         return;
     }
     if (found->second.lastLine == lineNumber) return;
     found->second.lastLine = lineNumber;
-    BookEntry& entry = entries[found->second.index];
+    BookRecord& entry = entries[found->second.index];
     if (entry.weight < MaxBookWeight) entry.weight++;
 }
 
@@ -57,12 +56,11 @@ std::vector<std::string> splitBookLine(const std::string& line) {
     return tokens;
 }
 
-int collectBookLines(const std::string& text, std::vector<BookEntry>& entries, BookLineError& error) {
+int collectBookLines(const std::string& text, std::vector<BookRecord>& entries, BookLineError& error) {
     std::map<EntryKey, Tally> tallies;
     std::istringstream lines(text);
     std::string line;
-    // Static: a Position is large, and the tools run one build at a time.
-    static Position pos;
+    Position pos;
     for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
         std::vector<std::string> tokens = splitBookLine(line);
         if (tokens.empty()) continue;
@@ -88,8 +86,8 @@ int collectBookLines(const std::string& text, std::vector<BookEntry>& entries, B
     return 1;
 }
 
-void sortBookEntries(std::vector<BookEntry>& entries) {
-    std::sort(entries.begin(), entries.end(), [](const BookEntry& a, const BookEntry& b) {
+void sortBookEntries(std::vector<BookRecord>& entries) {
+    std::sort(entries.begin(), entries.end(), [](const BookRecord& a, const BookRecord& b) {
         if (a.lock2 != b.lock2) return a.lock2 < b.lock2;
         if (a.lock1 != b.lock1) return a.lock1 < b.lock1;
         if (a.weight != b.weight) return a.weight > b.weight;
@@ -97,11 +95,11 @@ void sortBookEntries(std::vector<BookEntry>& entries) {
     });
 }
 
-int writeBookFile(const char* path, const std::vector<BookEntry>& entries) {
+int writeBookFile(const char* path, const std::vector<BookRecord>& entries) {
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return 0;
     int written = 1;
-    for (const BookEntry& entry : entries) {
+    for (const BookRecord& entry : entries) {
         unsigned char bytes[BookRecordSize];
         putLittle32(bytes, entry.lock1);
         putLittle32(bytes + 4, entry.lock2);
@@ -118,11 +116,11 @@ int writeBookFile(const char* path, const std::vector<BookEntry>& entries) {
     return written;
 }
 
-int listBookMoves(const char* path, const Position& pos, std::vector<BookEntry>& moves, int& mirrored) {
+int listBookMoves(const char* path, const Position& pos, std::vector<BookRecord>& moves, int& mirrored) {
     moves.clear();
     BookMove found[MaxBookMoves];
     int total = readBookMoves(path, pos, found, mirrored);
     if (total < 0) return 0;
-    for (int i = 0; i < total; i++) moves.push_back(BookEntry{pos.lock1, pos.lock2, found[i].move, found[i].weight});
+    for (int i = 0; i < total; i++) moves.push_back(BookRecord{pos.lock1, pos.lock2, found[i].move, found[i].weight});
     return 1;
 }

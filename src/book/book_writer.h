@@ -8,15 +8,9 @@
 #include <vector>
 
 #include "board/position.h"
+#include "book/book.h"
 
 constexpr int MaxBookWeight = 65535;
-
-struct BookEntry {
-    uint32_t lock1;
-    uint32_t lock2;
-    uint16_t move;
-    uint16_t weight;
-};
 
 // Why a line file was refused: the 1-based line number and the offending
 // token (cut to fit), with a short reason.
@@ -36,16 +30,16 @@ std::vector<std::string> splitBookLine(const std::string& line);
 // there (capped at MaxBookWeight). Returns 1, or 0 with error filled when a
 // token is not a move text or the move is illegal; entries then hold the lines
 // before the faulty one. Needs the static tables.
-int collectBookLines(const std::string& text, std::vector<BookEntry>& entries, BookLineError& error);
+int collectBookLines(const std::string& text, std::vector<BookRecord>& entries, BookLineError& error);
 
 // The file order: lock2, then lock1 (unsigned), then the heaviest move first.
-void sortBookEntries(std::vector<BookEntry>& entries);
+void sortBookEntries(std::vector<BookRecord>& entries);
 
 // Writes the entries as little-endian records, in the order given; 1 on success.
-int writeBookFile(const char* path, const std::vector<BookEntry>& entries);
+int writeBookFile(const char* path, const std::vector<BookRecord>& entries);
 
 // The moves the book stores for pos as probeBook would consider them: the
 // position's own records, or failing those its mirror image's, mapped back;
 // only moves valid in the position. mirrored tells which. Returns 0 when the
 // file cannot be read.
-int listBookMoves(const char* path, const Position& pos, std::vector<BookEntry>& moves, int& mirrored);
+int listBookMoves(const char* path, const Position& pos, std::vector<BookRecord>& moves, int& mirrored);

@@ -1,8 +1,16 @@
-// Evaluation interface beyond the Position members: the working values that
-// preEvaluate derives from the material on the board, for tools and tests.
+// The evaluation: the once-per-search blend of the piece-square tables by game
+// stage and attack levels, and the static score of a position with its
+// knowledge terms, all from the side to move's point of view.
 #pragma once
 
+#include <cstdint>
 #include "board/position.h"
+
+// Filled by preEvaluate for the position a search starts from.
+extern int32_t Tempo;              // the side to move's bonus, larger with more material
+extern int32_t RedAttackWeight;    // 0..80: how hard red attacks, scaled from its attack level
+extern int32_t BlackAttackWeight;
+extern int32_t KingThreatValues[64];  // hollow cannon, centre knight, red's and black's bottom cannon
 
 struct GameStage {
     int phaseMaterial;  // 6 per rook, 3 per knight or cannon, 1 per advisor, bishop or pawn: 0..66
@@ -13,3 +21,17 @@ struct GameStage {
 
 // The values preEvaluate would use for this position; changes nothing.
 GameStage gameStageOf(const Position& position);
+// Blends PieceSquareValues and the king threats for the material on the
+// board and rebases the position's two value sums on them.
+void preEvaluate(Position& pos);
+
+// The running sums and the tempo: the lazy evaluation.
+int quickEvaluate(const Position& pos);
+// The full evaluation with lazy exits outside alpha..beta.
+int evaluate(const Position& pos, int alpha, int beta);
+int kingShapeScore(const Position& pos);
+int pinScore(const Position& pos);
+int rookMobilityScore(const Position& pos);
+int knightTrapScore(const Position& pos);
+// The score of a repeated position from the flags of repetitionStatus.
+int repetitionScore(const Position& pos, int flags);

@@ -2,6 +2,8 @@
 // pair of rooks through.
 #include "board/position.h"
 #include "board/tables.h"
+#include "eval/evaluation.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ int threatRow(int defender, int row) { return defender == 0 ? 15 - row : row; }
 int rooksBesideKing(const Position& pos, int defender, int king) {
     int count = 0;
     int backRow = king >> 4;
-    for (int code = 16 + 16 * defender + 7; code <= 16 + 16 * defender + 8; ++code) {
+    for (int code = sideTag(defender) + FirstRookSlot; code <= sideTag(defender) + LastRookSlot; ++code) {
         int square = pos.pieceSquares[code];
         if (square == 0 || (square >> 4) != backRow) continue;
         if (RowSlideMasks[square & 15][pos.rowMask[backRow]].masks[1] & ColumnBit[king]) ++count;
@@ -43,7 +45,7 @@ int cannonThreatBothHome(const Position& pos, int defender, int cannon) {
     int r = threatRow(defender, row);
     if (seen[1] & RowBit[palace.home]) return KingThreatValues[r];
     int centre = pos.board[palace.centre];
-    int ownKnight = 16 + 16 * defender + 5;
+    int ownKnight = sideTag(defender) + FirstKnightSlot;
     if ((seen[3] & RowBit[palace.home]) && (centre == ownKnight || centre == ownKnight + 1)) {
         return KingThreatValues[16 + r];
     }
@@ -58,7 +60,7 @@ int cannonThreatOneCentred(const Position& pos, int defender, int cannon, int em
     if ((cannon & 15) == KingFile) {
         if (!(ColSlideMasks[row][pos.colMask[KingFile]].masks[3] & RowBit[palace.home])) return 0;
         int threat = KingThreatValues[16 + threatRow(defender, row)] >> 2;
-        if (pos.isAttackedBy(1 - defender, emptyHome, 0)) threat += 20;
+        if (isAttackedBy(pos, 1 - defender, emptyHome, 0)) threat += 20;
         return threat + 80 * rooksBesideKing(pos, defender, palace.home);
     }
     int backRow = palace.home >> 4;
@@ -70,7 +72,7 @@ int cannonThreatOneCentred(const Position& pos, int defender, int cannon, int em
 
 // Without both advisors the king fears a pair of rooks, more so once both are across.
 int rookPairThreat(const Position& pos, int defender) {
-    int enemyRook = 32 - 16 * defender + 7;
+    int enemyRook = sideTag(1 - defender) + FirstRookSlot;
     if ((pos.pieceBits & (codeBit(enemyRook) | codeBit(enemyRook + 1))) !=
         (codeBit(enemyRook) | codeBit(enemyRook + 1))) {
         return 0;
@@ -84,22 +86,22 @@ int rookPairThreat(const Position& pos, int defender) {
 }
 
 int kingPenalty(const Position& pos, int defender) {
-    int own = 16 + 16 * defender;
-    uint32_t advisors = codeBit(own + 1) | codeBit(own + 2);
+    int own = sideTag(defender);
+    uint32_t advisors = codeBit(own + FirstAdvisorSlot) | codeBit(own + LastAdvisorSlot);
     if ((pos.pieceBits & advisors) != advisors) return rookPairThreat(pos, defender);
 
     const Palace& palace = Palaces[defender];
     int king = pos.pieceSquares[own];
     if (king != palace.home) return king == palace.centre ? 20 : 0;
 
-    int first = pos.pieceSquares[own + 1];
-    int second = pos.pieceSquares[own + 2];
+    int first = pos.pieceSquares[own + FirstAdvisorSlot];
+    int second = pos.pieceSquares[own + LastAdvisorSlot];
     bool left = first == palace.leftAdvisorHome || second == palace.leftAdvisorHome;
     bool right = first == palace.rightAdvisorHome || second == palace.rightAdvisorHome;
     bool centre = first == palace.centre || second == palace.centre;
 
     int penalty = 0;
-    int enemyCannon = 32 - 16 * defender + 9;
+    int enemyCannon = sideTag(1 - defender) + FirstCannonSlot;
     for (int code = enemyCannon; code <= enemyCannon + 1; ++code) {
         int cannon = pos.pieceSquares[code];
         if (cannon == 0) continue;
@@ -115,7 +117,7 @@ int kingPenalty(const Position& pos, int defender) {
 
 }  // namespace
 
-int Position::kingShapeScore() const {
-    int redAdvantage = kingPenalty(*this, 1) - kingPenalty(*this, 0);
-    return sideToMove == 0 ? redAdvantage : -redAdvantage;
+int kingShapeScore(const Position& pos) {
+    int redAdvantage = kingPenalty(pos, 1) - kingPenalty(pos, 0);
+    return pos.sideToMove == 0 ? redAdvantage : -redAdvantage;
 }

@@ -1,6 +1,8 @@
 // Mobility terms: free squares of the rooks, and knights with nowhere safe to go.
 #include "board/position.h"
 #include "board/tables.h"
+#include "eval/evaluation.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ constexpr PoorSquareTable KnightPoorSquare = buildPoorSquares();
 
 int rookFreedom(const Position& pos, int side) {
     int total = 0;
-    for (int code = 16 + 16 * side + 7; code <= 16 + 16 * side + 8; ++code) {
+    for (int code = sideTag(side) + FirstRookSlot; code <= sideTag(side) + LastRookSlot; ++code) {
         int square = pos.pieceSquares[code];
         if (square == 0) continue;
         int row = square >> 4;
@@ -41,7 +43,7 @@ int rookFreedom(const Position& pos, int side) {
 // 10 for a knight without a safe move, 5 with exactly one.
 int knightTrapCost(const Position& pos, int side) {
     int cost = 0;
-    for (int code = 16 + 16 * side + 5; code <= 16 + 16 * side + 6; ++code) {
+    for (int code = sideTag(side) + FirstKnightSlot; code <= sideTag(side) + LastKnightSlot; ++code) {
         int square = pos.pieceSquares[code];
         if (square == 0) continue;
         int safeMoves = 0;
@@ -50,7 +52,7 @@ int knightTrapCost(const Position& pos, int side) {
             if (KnightPoorSquare.poor[target] || pos.board[target] != 0 || pos.board[KnightLegs[square][k]] != 0) {
                 continue;
             }
-            if (!pos.isAttackedBy(1 - side, target, 0)) ++safeMoves;
+            if (!isAttackedBy(pos, 1 - side, target, 0)) ++safeMoves;
         }
         cost += safeMoves == 0 ? 10 : (safeMoves == 1 ? 5 : 0);
     }
@@ -59,15 +61,15 @@ int knightTrapCost(const Position& pos, int side) {
 
 }  // namespace
 
-int Position::rookMobilityScore() const {
-    int difference = rookFreedom(*this, 0) - rookFreedom(*this, 1);
-    if (sideToMove == 1) difference = -difference;
+int rookMobilityScore(const Position& pos) {
+    int difference = rookFreedom(pos, 0) - rookFreedom(pos, 1);
+    if (pos.sideToMove == 1) difference = -difference;
     // Halve rounding towards minus infinity (-3 gives -2), without relying on
     // how the compiler shifts a negative number.
     return difference >= 0 ? difference / 2 : -((1 - difference) / 2);
 }
 
-int Position::knightTrapScore() const {
-    int redAdvantage = knightTrapCost(*this, 1) - knightTrapCost(*this, 0);
-    return sideToMove == 0 ? redAdvantage : -redAdvantage;
+int knightTrapScore(const Position& pos) {
+    int redAdvantage = knightTrapCost(pos, 1) - knightTrapCost(pos, 0);
+    return pos.sideToMove == 0 ? redAdvantage : -redAdvantage;
 }

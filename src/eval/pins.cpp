@@ -2,6 +2,8 @@
 // enemy king or an enemy rook.
 #include "board/position.h"
 #include "board/tables.h"
+#include "eval/evaluation.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -39,9 +41,7 @@ constexpr int8_t PinnableClass[48] = {
 // The first, second and third occupied squares seen from one square towards
 // another on a shared line; a missing one is the viewing square itself.
 struct LineView {
-    int first;
-    int second;
-    int third;
+    int seen[3];
 };
 
 bool viewTowards(const Position& pos, int from, int to, LineView& view) {
@@ -50,12 +50,12 @@ bool viewTowards(const Position& pos, int from, int to, LineView& view) {
     int lower = to > from ? 0 : 1;  // even bytes look towards higher squares, odd ones lower
     if ((to >> 4) == row) {
         const uint8_t* seen = RowSlideSquares[column][pos.rowMask[row]].squares;
-        view = {row * 16 + seen[2 + lower], row * 16 + seen[4 + lower], row * 16 + seen[6 + lower]};
+        view = {{row * 16 + seen[2 + lower], row * 16 + seen[4 + lower], row * 16 + seen[6 + lower]}};
         return true;
     }
     if ((to & 15) == column) {
         const uint8_t* seen = ColSlideSquares[row][pos.colMask[column]].squares;
-        view = {seen[2 + lower] + column, seen[4 + lower] + column, seen[6 + lower] + column};
+        view = {{seen[2 + lower] + column, seen[4 + lower] + column, seen[6 + lower] + column}};
         return true;
     }
     return false;
@@ -67,62 +67,45 @@ bool isPinnable(const Position& pos, int square, int enemyBit, int minClass) {
     return (code & enemyBit) && PinnableClass[code] > minClass;
 }
 
-int rookPins(const Position& pos, int rook, int enemy) {
-    int enemyBit = 16 << enemy;
+// A slider pins the undefended piece just beyond its screens (none for a
+// rook, one for a cannon) against the enemy king or an enemy rook behind it.
+// A cannon pins only knights, and the rook behind need not be undefended.
+int sliderPins(const Position& pos, int slider, int enemy, int screens) {
+    int enemyBit = sideTag(enemy);
     int bonus = 0;
     LineView view;
-    int king = pos.pieceSquares[enemyBit];
-    if (king != 0 && viewTowards(pos, rook, king, view) && view.second == king &&
-        isPinnable(pos, view.first, enemyBit, 0) && !pos.isAttackedBy(enemy, view.first, king)) {
-        bonus += pinValue(king - view.first);
+    int king = pos.pieceSquares[enemyBit + KingSlot];
+    if (king != 0 && viewTowards(pos, slider, king, view) && view.seen[screens + 1] == king &&
+        isPinnable(pos, view.seen[screens], enemyBit, screens) &&
+        !isAttackedBy(pos, enemy, view.seen[screens], king)) {
+        bonus += pinValue(king - view.seen[screens]);
     }
-    for (int code = enemyBit + 7; code <= enemyBit + 8; ++code) {
+    for (int code = enemyBit + FirstRookSlot; code <= enemyBit + LastRookSlot; ++code) {
         int target = pos.pieceSquares[code];
-        if (target == 0 || !viewTowards(pos, rook, target, view) || view.second != target) continue;
-        if (isPinnable(pos, view.first, enemyBit, 0) && !pos.isAttackedBy(enemy, target, 0) &&
-            !pos.isAttackedBy(enemy, view.first, target)) {
-            bonus += pinValue(target - view.first);
-        }
-    }
-    return bonus;
-}
-
-// A cannon pins the piece right behind its screen; only a knight counts.
-int cannonPins(const Position& pos, int cannon, int enemy) {
-    int enemyBit = 16 << enemy;
-    int bonus = 0;
-    LineView view;
-    int king = pos.pieceSquares[enemyBit];
-    if (king != 0 && viewTowards(pos, cannon, king, view) && view.third == king &&
-        isPinnable(pos, view.second, enemyBit, 1) && !pos.isAttackedBy(enemy, view.second, king)) {
-        bonus += pinValue(king - view.second);
-    }
-    for (int code = enemyBit + 7; code <= enemyBit + 8; ++code) {
-        int target = pos.pieceSquares[code];
-        if (target == 0 || !viewTowards(pos, cannon, target, view) || view.third != target) continue;
-        if (isPinnable(pos, view.second, enemyBit, 1) && !pos.isAttackedBy(enemy, view.second, target)) {
-            bonus += pinValue(target - view.second);
+        if (target == 0 || !viewTowards(pos, slider, target, view) || view.seen[screens + 1] != target) continue;
+        int pinned = view.seen[screens];
+        if (isPinnable(pos, pinned, enemyBit, screens) && (screens > 0 || !isAttackedBy(pos, enemy, target, 0)) &&
+            !isAttackedBy(pos, enemy, pinned, target)) {
+            bonus += pinValue(target - pinned);
         }
     }
     return bonus;
 }
 
 int pinBonus(const Position& pos, int side) {
-    int own = 16 + 16 * side;
+    int own = sideTag(side);
     int enemy = 1 - side;
     int bonus = 0;
-    for (int code = own + 7; code <= own + 8; ++code) {
-        if (pos.pieceSquares[code] != 0) bonus += rookPins(pos, pos.pieceSquares[code], enemy);
-    }
-    for (int code = own + 9; code <= own + 10; ++code) {
-        if (pos.pieceSquares[code] != 0) bonus += cannonPins(pos, pos.pieceSquares[code], enemy);
+    for (int code = own + FirstRookSlot; code <= own + LastCannonSlot; ++code) {
+        int screens = code <= own + LastRookSlot ? 0 : 1;
+        if (pos.pieceSquares[code] != 0) bonus += sliderPins(pos, pos.pieceSquares[code], enemy, screens);
     }
     return bonus;
 }
 
 }  // namespace
 
-int Position::pinScore() const {
-    int redAdvantage = pinBonus(*this, 0) - pinBonus(*this, 1);
-    return sideToMove == 0 ? redAdvantage : -redAdvantage;
+int pinScore(const Position& pos) {
+    int redAdvantage = pinBonus(pos, 0) - pinBonus(pos, 1);
+    return pos.sideToMove == 0 ? redAdvantage : -redAdvantage;
 }

@@ -19,6 +19,15 @@ constexpr uint32_t PawnBits = 0xF800;
 
 constexpr int MaxAttack = 8;
 
+}  // namespace
+
+int32_t Tempo;
+int32_t RedAttackWeight;
+int32_t BlackAttackWeight;
+int32_t KingThreatValues[64];
+
+namespace {
+
 int countBits(uint32_t bits) { return PopCount16[bits & 0xFFFF]; }
 
 int majorMaterial(uint32_t half) {
@@ -27,12 +36,12 @@ int majorMaterial(uint32_t half) {
 
 // Knights and rooks across the river count 2, cannons and pawns 1.
 int piecesAcross(const Position& pos, int side) {
-    int base = 16 + 16 * side;
+    int base = sideTag(side);
     int level = 0;
-    for (int index = 5; index <= 15; ++index) {
+    for (int index = FirstKnightSlot; index <= LastPawnSlot; ++index) {
         int square = pos.pieceSquares[base + index];
         if (square == 0 || (square >= 128) != (side == 1)) continue;
-        level += (index <= 8) ? 2 : 1;
+        level += (index <= LastRookSlot) ? 2 : 1;
     }
     return level;
 }
@@ -89,7 +98,7 @@ void fillKingThreatValues(int midWeight, int redAttack, int blackAttack) {
 int sideValue(const Position& pos, int side, int opponentAttack) {
     // Safety bonus: 80 when the opponent has no attack at all, 0 at its highest level.
     int value = (MaxAttack - opponentAttack) * 80 / MaxAttack;
-    int base = 16 + 16 * side;
+    int base = sideTag(side);
     for (int code = base; code < base + 16; ++code) {
         int square = pos.pieceSquares[code];
         if (square != 0) value += PieceSquareValues[keyType(code)][square];
@@ -125,8 +134,8 @@ GameStage gameStageOf(const Position& pos) {
     return stage;
 }
 
-void Position::preEvaluate() {
-    GameStage stage = gameStageOf(*this);
+void preEvaluate(Position& pos) {
+    GameStage stage = gameStageOf(pos);
     Tempo = (4 * stage.midgameWeight + 2) / 66;
     RedAttackWeight = stage.redAttack * 80 / MaxAttack;
     BlackAttackWeight = stage.blackAttack * 80 / MaxAttack;
@@ -134,6 +143,6 @@ void Position::preEvaluate() {
     fillPieceSquareValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
     fillKingThreatValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
 
-    redValue = sideValue(*this, 0, stage.blackAttack);
-    blackValue = sideValue(*this, 1, stage.redAttack);
+    pos.redValue = sideValue(pos, 0, stage.blackAttack);
+    pos.blackValue = sideValue(pos, 1, stage.redAttack);
 }

@@ -1,21 +1,22 @@
 // The attack test and the two tests that tell whether a capture wins material.
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
 
 namespace {
 
-inline bool isPawnOf(int code, int sideBit) { return (code & sideBit) != 0 && (code & 15) >= 11; }
+inline bool isPawnOf(int code, int sideBit) { return (code & sideBit) != 0 && (code & 15) >= FirstPawnSlot; }
 
 // A present piece that is not excluded as an attacker.
 inline bool counts(int square, int ignoreSquare) { return square != 0 && square != ignoreSquare; }
 
 }  // namespace
 
-int Position::isAttackedBy(int side, int square, int ignoreSquare) const
+int isAttackedBy(const Position& pos, int side, int square, int ignoreSquare)
 {
-    const int sideBit = 16 * (side + 1);
-    const uint8_t* squares = pieceSquares + sideBit;
+    const int sideBit = sideTag(side);
+    const uint8_t* squares = pos.pieceSquares + sideBit;
+    const uint8_t* board = pos.board;
 
     if ((square & 0x80) == (side << 7)) {
         // Across the river pawns also strike sideways; king, advisors and
@@ -26,13 +27,13 @@ int Position::isAttackedBy(int side, int square, int ignoreSquare) const
             return 1;
     } else {
         if (InPalace[square]) {
-            if (counts(squares[0], ignoreSquare) && spanOf(squares[0], square) == 1)
+            if (counts(squares[KingSlot], ignoreSquare) && spanOf(squares[KingSlot], square) == 1)
                 return 1;
-            for (int i = 1; i <= 2; ++i)
+            for (int i = FirstAdvisorSlot; i <= LastAdvisorSlot; ++i)
                 if (counts(squares[i], ignoreSquare) && spanOf(squares[i], square) == 2)
                     return 1;
         }
-        for (int i = 3; i <= 4; ++i) {
+        for (int i = FirstBishopSlot; i <= LastBishopSlot; ++i) {
             const int b = squares[i];
             if (counts(b, ignoreSquare) && spanOf(b, square) == 3 && board[(b + square) >> 1] == 0)
                 return 1;
@@ -44,7 +45,7 @@ int Position::isAttackedBy(int side, int square, int ignoreSquare) const
     if (pawnFrom != ignoreSquare && isPawnOf(board[pawnFrom], sideBit))
         return 1;
 
-    for (int i = 5; i <= 6; ++i) {
+    for (int i = FirstKnightSlot; i <= LastKnightSlot; ++i) {
         const int n = squares[i];
         if (!counts(n, ignoreSquare))
             continue;
@@ -57,13 +58,13 @@ int Position::isAttackedBy(int side, int square, int ignoreSquare) const
     // second (cannon) piece seen from the square.
     const int x = square & 15;
     const int y = square >> 4;
-    const SlideMasks& rowEntry = RowSlideMasks[x][rowMask[y]];
-    const SlideMasks& colEntry = ColSlideMasks[y][colMask[x]];
-    for (int i = 7; i <= 10; ++i) {
+    const SlideMasks& rowEntry = RowSlideMasks[x][pos.rowMask[y]];
+    const SlideMasks& colEntry = ColSlideMasks[y][pos.colMask[x]];
+    for (int i = FirstRookSlot; i <= LastCannonSlot; ++i) {
         const int t = squares[i];
         if (!counts(t, ignoreSquare) || t == square)
             continue;
-        const int word = i <= 8 ? 1 : 2;
+        const int word = i <= LastRookSlot ? 1 : 2;
         if ((t & 15) == x) {
             if (colEntry.masks[word] & RowBit[t])
                 return 1;
@@ -75,24 +76,13 @@ int Position::isAttackedBy(int side, int square, int ignoreSquare) const
     return 0;
 }
 
-int Position::isGoodCapture(int move) const
+int isGoodCapture(const Position& pos, int move)
 {
-    const int destination = (move >> 8) & 255;
-    const int victim = board[destination];
+    const int destination = moveDestination(move);
+    const int victim = pos.board[destination];
     if (victim == 0)
         return 0;
-    if (!isAttackedBy(1 - sideToMove, destination, 0))
+    if (!isAttackedBy(pos, 1 - pos.sideToMove, destination, 0))
         return 1;
-    return CaptureValue[victim] > CaptureValue[board[move & 255]] ? 1 : 0;
-}
-
-// Phases are those of nextMove: 0-1 the hash move, 2 good captures, above
-// that killers, quiet moves and whole prepared lists.
-int Position::isGoodCapturePick(const MoveList& list, int move) const
-{
-    if (move == 0 || list.phase == 2)
-        return 1;
-    if (list.phase > 2)
-        return 0;
-    return isGoodCapture(move);
+    return CaptureValue[victim] > CaptureValue[pos.board[moveSource(move)]] ? 1 : 0;
 }

@@ -2,7 +2,6 @@
 #include "board/position.h"
 #include "board/tables.h"
 #include "movegen/generate.h"
-#include "movegen/movelist.h"
 
 // By piece code; the same numbers serve as the value of a victim and of a capturing piece.
 const int32_t CaptureValue[48] = {
@@ -19,7 +18,7 @@ int captureScore(const Position& pos, int source, int destination)
 {
     const int own = pos.sideToMove;
     const int victimValue = CaptureValue[pos.board[destination]];
-    const int risked = pos.isAttackedBy(1 - own, destination, 0) ? CaptureValue[pos.board[source]] : 0;
+    const int risked = isAttackedBy(pos, 1 - own, destination, 0) ? CaptureValue[pos.board[source]] : 0;
     if (victimValue >= risked)
         return victimValue - risked + 1;
     if (victimValue >= 3)
@@ -81,29 +80,29 @@ template <bool Scored>
 int collectCaptures(const Position& pos, MoveEntry* out)
 {
     const int own = pos.sideToMove;
-    const int enemyBit = 32 - 16 * own;
-    const uint8_t* squares = pos.pieceSquares + 16 * (own + 1);
+    const int enemyBit = sideTag(1 - own);
+    const uint8_t* squares = pos.pieceSquares + sideTag(own);
     MoveEntry* const start = out;
     int s;
 
-    if ((s = squares[0]) != 0)
+    if ((s = squares[KingSlot]) != 0)
         out = stepCaptures<Scored>(pos, out, s, KingMoves[s], enemyBit);
-    for (int i = 1; i <= 2; ++i)
+    for (int i = FirstAdvisorSlot; i <= LastAdvisorSlot; ++i)
         if ((s = squares[i]) != 0)
             out = stepCaptures<Scored>(pos, out, s, AdvisorMoves[s], enemyBit);
-    for (int i = 3; i <= 4; ++i)
+    for (int i = FirstBishopSlot; i <= LastBishopSlot; ++i)
         if ((s = squares[i]) != 0)
             out = blockableCaptures<Scored>(pos, out, s, BishopMoves[s], BishopEyes[s], enemyBit);
-    for (int i = 5; i <= 6; ++i)
+    for (int i = FirstKnightSlot; i <= LastKnightSlot; ++i)
         if ((s = squares[i]) != 0)
             out = blockableCaptures<Scored>(pos, out, s, KnightMoves[s], KnightLegs[s], enemyBit);
-    for (int i = 7; i <= 8; ++i)
+    for (int i = FirstRookSlot; i <= LastRookSlot; ++i)
         if ((s = squares[i]) != 0)
             out = slideCaptures<Scored>(pos, out, s, 2, enemyBit);
-    for (int i = 9; i <= 10; ++i)
+    for (int i = FirstCannonSlot; i <= LastCannonSlot; ++i)
         if ((s = squares[i]) != 0)
             out = slideCaptures<Scored>(pos, out, s, 4, enemyBit);
-    for (int i = 11; i <= 15; ++i)
+    for (int i = FirstPawnSlot; i <= LastPawnSlot; ++i)
         if ((s = squares[i]) != 0)
             out = stepCaptures<Scored>(pos, out, s, PawnMoves[own][s], enemyBit);
     return static_cast<int>(out - start);
@@ -111,6 +110,6 @@ int collectCaptures(const Position& pos, MoveEntry* out)
 
 }  // namespace
 
-int Position::generateCaptures(MoveEntry* out) const { return collectCaptures<true>(*this, out); }
+int generateCaptures(const Position& pos, MoveEntry* out) { return collectCaptures<true>(pos, out); }
 
 int generateCaptureMoves(const Position& pos, MoveEntry* out) { return collectCaptures<false>(pos, out); }

@@ -2,14 +2,13 @@
 #include "movegen/perft.h"
 #include "board/tables.h"
 #include "movegen/generate.h"
-#include "movegen/movelist.h"
 
 namespace {
 
 int generateAll(const Position& pos, MoveEntry* moves)
 {
     const int count = generateCaptureMoves(pos, moves);
-    return count + pos.generateQuietMoves(moves + count);
+    return count + generateQuietMoves(pos, moves + count);
 }
 
 // What a move must touch to expose its own king when the side is not in
@@ -52,7 +51,7 @@ uint64_t countLegalMoves(Position& pos)
     MoveEntry moves[MoveListCapacity];
     const int total = generateAll(pos, moves);
     const int side = pos.sideToMove;
-    const int king = pos.pieceSquares[16 + 16 * side];
+    const int king = pos.pieceSquares[sideTag(side) + KingSlot];
     if (king == 0)
         return static_cast<uint64_t>(total);
     const bool checked = pos.inCheck(side) != 0;

@@ -1,7 +1,7 @@
 // Non-capture generation; every entry gets score 0.
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -50,30 +50,30 @@ MoveEntry* slideQuiets(const Position& pos, MoveEntry* out, int source)
 
 }  // namespace
 
-int Position::generateQuietMoves(MoveEntry* out) const
+int generateQuietMoves(const Position& pos, MoveEntry* out)
 {
-    const int own = sideToMove;
-    const uint8_t* squares = pieceSquares + 16 * (own + 1);
+    const int own = pos.sideToMove;
+    const uint8_t* squares = pos.pieceSquares + sideTag(own);
     MoveEntry* const start = out;
     int s;
 
-    if ((s = squares[0]) != 0)
-        out = stepQuiets(*this, out, s, KingMoves[s]);
-    for (int i = 1; i <= 2; ++i)
+    if ((s = squares[KingSlot]) != 0)
+        out = stepQuiets(pos, out, s, KingMoves[s]);
+    for (int i = FirstAdvisorSlot; i <= LastAdvisorSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = stepQuiets(*this, out, s, AdvisorMoves[s]);
-    for (int i = 3; i <= 4; ++i)
+            out = stepQuiets(pos, out, s, AdvisorMoves[s]);
+    for (int i = FirstBishopSlot; i <= LastBishopSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = blockableQuiets(*this, out, s, BishopMoves[s], BishopEyes[s]);
-    for (int i = 5; i <= 6; ++i)
+            out = blockableQuiets(pos, out, s, BishopMoves[s], BishopEyes[s]);
+    for (int i = FirstKnightSlot; i <= LastKnightSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = blockableQuiets(*this, out, s, KnightMoves[s], KnightLegs[s]);
+            out = blockableQuiets(pos, out, s, KnightMoves[s], KnightLegs[s]);
     // Rooks and cannons slide alike when they do not capture.
-    for (int i = 7; i <= 10; ++i)
+    for (int i = FirstRookSlot; i <= LastCannonSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = slideQuiets(*this, out, s);
-    for (int i = 11; i <= 15; ++i)
+            out = slideQuiets(pos, out, s);
+    for (int i = FirstPawnSlot; i <= LastPawnSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = stepQuiets(*this, out, s, PawnMoves[own][s]);
+            out = stepQuiets(pos, out, s, PawnMoves[own][s]);
     return static_cast<int>(out - start);
 }

@@ -1,7 +1,6 @@
 // The main search: fail-soft principal-variation alpha-beta with null move,
 // internal iterative deepening, extensions and a history-driven reduction.
-#include "movegen/movelist.h"
-#include "protocol/settings.h"
+#include "eval/evaluation.h"
 #include "search/hash.h"
 #include "search/ordering.h"
 #include "search/rules.h"
@@ -14,11 +13,12 @@ constexpr int StatLimit = 16384;
 // Quiet moves that cut off in fewer than 60% of their tries are searched one ply shallower.
 constexpr int ReductionRatio = 9830;
 constexpr uint32_t NullPieceMask = 0xFFE0;  // knights, rooks, cannons, pawns of red
+// A null-move value of depth - NullThreatOffset marks a mate threat against
+// the side that passed: its moves are then searched without depth loss.
+constexpr int NullThreatOffset = 993;
 
 int aborted(const SearchContext& context) { return StopSearch != 0 || context.stopRequested != 0; }
 
-int gaveCheck(const MoveRecord& r) { return r.flags & 3; }
-int capturedCode(const MoveRecord& r) { return r.flags >> 2; }
 
 // A tried quiet move of a node that ended in a quiet cutoff.
 void countTry(int move) {
@@ -57,7 +57,7 @@ struct NullResult {
 NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     Position& pos = context.position;
     NullResult result{NoValue, 0};
-    int e = pos.evaluate(alpha, beta);
+    int e = evaluate(pos, alpha, beta);
     int r = 2;
     if (e >= beta + 40 && depth >= 5 && hasNullMaterial(pos)) {
         r = 3;
@@ -67,10 +67,10 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
 
     // Checks just before weaken the null move's evidence, so reduce less.
     const int c = pos.moveCount;
-    const int ownCheck = c >= 2 && gaveCheck(pos.history[c - 2]);
-    if (c >= 3 && gaveCheck(pos.history[c - 3])) r--;
+    const int ownCheck = c >= 2 && pos.history[c - 2].givesCheck();
+    if (c >= 3 && pos.history[c - 3].givesCheck()) r--;
     if (ownCheck) r--;
-    const int lastCheck = gaveCheck(pos.history[c - 1]);
+    const int lastCheck = pos.history[c - 1].givesCheck();
 
     if (!pos.makeNullMove()) return result;
     int dn = depth - r - 1;
@@ -96,16 +96,14 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
         result.value = v;
         return result;
     }
-    // This value marks a mate threat against the side that passed: its moves
-    // are then searched without depth loss.
-    if (v == depth - 993) result.threat = 1;
+    if (v == depth - NullThreatOffset) result.threat = 1;
     return result;
 }
 
 }  // namespace
 
 int hasNullMaterial(const Position& pos) {
-    return (pos.sideToMove == 0 ? pos.redValue : pos.blackValue) > 300;
+    return pos.sideToMoveValue() > NullMoveMaterial;
 }
 
 int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv, int afterNull) {
@@ -120,7 +118,7 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     int hashMove = 0;
     int hashValue = probeHash(pos, alpha, beta, depth, afterNull, hashMove);
     if (nonPv && hashValue != NoValue) return hashValue;
-    if (ply >= MaxSearchPly) return staticValue(pos, alpha, beta);
+    if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
 
     if (context.pollEnabled) {
         PollCounter++;
@@ -131,11 +129,11 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     }
 
     const MoveRecord prev = pos.lastRecord();
-    const int inCheck = gaveCheck(prev);
+    const int inCheck = prev.givesCheck();
     const int side = pos.sideToMove;
 
     int threat = 0;
-    if (nonPv && UsePruning && depth >= 2 && !afterNull && !inCheck &&
+    if (nonPv && context.usePruning && depth >= 2 && !afterNull && !inCheck &&
         (pos.pieceBits & (NullPieceMask << (16 * side))) != 0) {
         NullResult null = tryNullMove(context, alpha, beta, depth);
         if (null.threat < 0) return NoValue;
@@ -169,23 +167,23 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     int searchedCount = 0;
     Move searched[MoveListCapacity];
     const int prevDestination = moveDestination(prev.move);
-    const int prevValue = CaptureValue[capturedCode(prev)];
+    const int prevValue = CaptureValue[prev.capturedCode()];
 
     for (int m = nextMove(list, pos); m != 0; m = nextMove(list, pos)) {
         if (!pos.makeMove(m)) continue;
         const MoveRecord rec = pos.lastRecord();
-        const int quiet = capturedCode(rec) == 0;
+        const int quiet = rec.capturedCode() == 0;
         const int recapture = moveDestination(m) == prevDestination;
-        const int value = CaptureValue[capturedCode(rec)];
+        const int value = CaptureValue[rec.capturedCode()];
 
         int d = depth - 1;
-        if (gaveCheck(rec) || singleReply != 0 || (recapture && prevValue == value) ||
+        if (rec.givesCheck() || singleReply != 0 || (recapture && prevValue == value) ||
             (!nonPv && recapture && prevValue <= value) || threat) {
             d = depth;
         }
 
         int reduced = 0;
-        if (nonPv && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == 6 &&
+        if (nonPv && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == PhaseRest &&
             isReducible(m)) {
             d--;
             reduced = 1;
@@ -227,6 +225,6 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
 
     if (best == -MateValue) return ply - MateValue;
     storeHash(pos, bounds, best, depth, bestMove != 0 ? bestMove : singleReply);
-    if (!pos.isGoodCapturePick(list, bestMove)) recordGoodMove(bestMove, depth, killers);
+    if (!isGoodCapturePick(list, pos, bestMove)) recordGoodMove(bestMove, depth, killers);
     return best;
 }

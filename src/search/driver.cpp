@@ -1,102 +1,81 @@
-// The search driver: what go runs. Draw and book answers, root preparation,
-// iterative deepening under the limits of go, the poll of input and limits,
-// and the info and bestmove lines.
+// The search driver: root preparation, iterative deepening under the limits
+// of one search, the poll of limits and commands, and the result with the
+// engine's resignation or draw offer.
 #include "search/driver.h"
 
 #include <chrono>
-#include <cinttypes>
-#include <cstdio>
 
-#include "book/book.h"
-#include "protocol/commands.h"
-#include "protocol/settings.h"
+#include "board/random.h"
+#include "eval/evaluation.h"
+#include "movegen/generate.h"
 #include "search/hash.h"
-#include "search/ordering.h"
-#include "search/rules.h"
 #include "search/search.h"
+
+namespace {
+
+// A score that falls by more than this earns the full normal time.
+constexpr int ScoreDropMargin = 20;
+// After this many iterations with the same best move the time budget halves.
+constexpr int StableIterationLimit = 4;
+// Below this, after a search that was not forced, the engine resigns.
+constexpr int ResignScore = -300;
+// With the opponent's offer (or after 20 quiet moves), the engine offers or
+// accepts a draw when its own material is at most this and its score below DrawOfferScore.
+constexpr int DrawOfferMaterial = 300;
+constexpr int DrawOfferScore = 20;
+// Every root move but the best one loses to a mate: the best one is forced.
+constexpr int OnlyMoveThreshold = 1 - MateBound;
+// A position that stood before this many times is never brought back once more.
+constexpr int RepetitionLimit = 4;
 
 MoveList RootMoves;
 Move PrincipalVariation[MaxHistory];
-int32_t DeferredDepth = 0;
-int32_t DeferredScore = 0;
 int32_t StableIterations = 0;
 int32_t TimeUpWhilePondering = 0;
-
-namespace {
+// The running search's limits; a ponderhit changes pondering and drawOffered.
+SearchLimits Limits;
+SearchReporter* Reporter = nullptr;
 
 // A monotonic clock, so that a change of the system time cannot stretch or cut a search.
 std::chrono::steady_clock::time_point SearchStart = std::chrono::steady_clock::now();
 
-// go without a limit (depth 32): like a ponder search it runs until a command
-// ends it, so when input ends it has to stop by itself.
-int SearchWithoutLimit = 0;
+// The front end's banned moves, the root moves that would repeat too often
+// and those outside the moves to search.
+Move RootBans[MaxBannedMoves + 2 * MoveListCapacity];
 
-// Over-repeated root moves beyond the room of BanMoves: kept out of this
-// search's root list, but not remembered.
-Move ExtraBans[MoveListCapacity];
-
-// Room for "info depth .. score .. pv" and five characters per move of a full line.
-char LineBuffer[64 + 5 * MaxHistory];
-
-void printLine(const char* text) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
+int isListed(int move, const Move* moves, int count) {
+    for (int i = 0; i < count; i++)
+        if (moves[i] == move) return 1;
+    return 0;
 }
 
-// Appends " xxxx" for every move of the principal variation up to its 0.
-int appendPrincipalVariation(char* text, int length) {
-    for (int i = 0; i < MaxHistory && PrincipalVariation[i] != 0; i++) {
-        text[length++] = ' ';
-        moveToText(PrincipalVariation[i], text + length);
-        length += 4;
-    }
-    return length;
-}
-
-void printDepthLine(int depth, int score) {
-    int length = std::snprintf(LineBuffer, sizeof(LineBuffer), "info depth %d score %d pv", depth, score);
-    length = appendPrincipalVariation(LineBuffer, length);
-    LineBuffer[length++] = '\n';
-    LineBuffer[length] = '\0';
-    printLine(LineBuffer);
-}
-
-void printBookMove(int move) {
-    char text[5] = {};
-    moveToText(move, text);
-    std::printf("bestmove %.4s\n", text);
-    std::fflush(stdout);
-}
-
-void banMove(int move, int& extraCount) {
-    if (BanMoveCount < MaxBanMoves) {
-        BanMoves[BanMoveCount++] = static_cast<Move>(move);
-    } else if (extraCount < MoveListCapacity) {
-        ExtraBans[extraCount++] = static_cast<Move>(move);
-    }
-}
-
-// Root moves of the engine's position: captures, then quiet moves, without the
-// banned ones and without those that would bring a position back a fifth time.
+// Root moves of the position: captures, then quiet moves, without the banned
+// ones and without those that would bring a position back a fifth time.
 void prepareRootMoves(Position& pos) {
-    RootMoves.phase = 6;
+    RootMoves.phase = PhaseRest;
     RootMoves.nextIndex = 0;
     RootMoves.hashMove = 0;
     RootMoves.killer1 = 0;
     RootMoves.killer2 = 0;
-    int total = pos.generateCaptures(RootMoves.entries);
-    total += pos.generateQuietMoves(RootMoves.entries + total);
+    int total = generateCaptures(pos, RootMoves.entries);
+    total += generateQuietMoves(pos, RootMoves.entries + total);
     RootMoves.moveTotal = total;
 
-    int extraCount = 0;
+    int banCount = 0;
+    for (int i = 0; i < Limits.bannedCount && i < MaxBannedMoves; i++) RootBans[banCount++] = Limits.bannedMoves[i];
     for (int i = 0; i < total; i++) {
         int move = RootMoves.entries[i].move;
         if (!pos.makeMove(move)) continue;
-        if (pos.repetitionStatus(4) != 0) banMove(move, extraCount);
+        if (pos.repetitionStatus(RepetitionLimit) != 0) RootBans[banCount++] = static_cast<Move>(move);
         pos.unmakeMove();
     }
-    filterBannedMoves(RootMoves, BanMoveCount, BanMoves);
-    if (extraCount > 0) filterBannedMoves(RootMoves, extraCount, ExtraBans);
+    if (Limits.searchMoveCount > 0) {
+        for (int i = 0; i < total; i++) {
+            int move = RootMoves.entries[i].move;
+            if (!isListed(move, Limits.searchMoves, Limits.searchMoveCount)) RootBans[banCount++] = static_cast<Move>(move);
+        }
+    }
+    filterBannedMoves(RootMoves, banCount, RootBans);
 }
 
 void resetForSearch(const Position& pos) {
@@ -106,6 +85,8 @@ void resetForSearch(const Position& pos) {
     StableIterations = 0;
     Context.pollEnabled = 1;
     Context.stopRequested = 0;
+    Context.usePruning = Limits.usePruning;
+    Context.useKnowledge = Limits.useKnowledge;
     Context.position = pos;
     PrincipalVariation[0] = 0;
 }
@@ -113,117 +94,19 @@ void resetForSearch(const Position& pos) {
 int searchAborted() { return StopSearch != 0 || Context.stopRequested != 0; }
 
 // Child depth of a root move just made: a check is searched without depth loss.
-int rootChildDepth(const Position& pos, int depth) { return (pos.lastRecord().flags & 3) ? depth : depth - 1; }
+int rootChildDepth(const Position& pos, int depth) { return pos.lastRecord().givesCheck() ? depth : depth - 1; }
 
-// Iterates to maxDepth under the limits; returns the last value of searchRoot
-// and sets lastScore (the value of the last completed iteration) and forced.
-int deepen(int maxDepth, int& lastScore, int& forced) {
-    int value = 0;
-    lastScore = 0;
-    forced = 0;
-    for (int depth = 1; depth <= maxDepth; depth++) {
-        value = searchRoot(depth);
-        if (StopSearch) break;
-        if (LimitMode == 2) {
-            // A falling score earns the full normal time; a stable best move half of what is left.
-            int64_t limit = (value + 20 < lastScore) ? NormalTime : NormalTime / 2;
-            if (StableIterations >= 4) limit /= 2;
-            if (elapsedMilliseconds() > limit) {
-                if (Pondering) {
-                    TimeUpWhilePondering = 1;
-                } else {
-                    lastScore = value;
-                    break;
-                }
-            }
-        }
-        lastScore = value;
-        if (value > 900 || value < -900) break;
-        if (onlyMoveCheck(-899, depth)) {
-            forced = 1;
-            break;
-        }
-    }
-    return value;
+// Later root moves must beat the best shifted by the selectivity noise. The
+// generator advances even without noise, as the book's later choices expect.
+int addNoise(int value) {
+    if (Limits.randomSeed == nullptr) return value;
+    const uint32_t mask = static_cast<uint32_t>(Limits.randomMask);
+    int up = static_cast<int>(nextRandom(*Limits.randomSeed) & mask);
+    int down = static_cast<int>(nextRandom(*Limits.randomSeed) & mask);
+    return value + up - down;
 }
 
-void printStatistics() {
-    int64_t elapsed = elapsedMilliseconds();
-    int64_t nodesPerSecond = elapsed > 0 ? NodeCount * 1000 / elapsed : 0;
-    int64_t firstShare = FailHighCount > 0 ? FailHighFirstCount * 100 / FailHighCount : 0;
-    std::printf("info time %" PRId64 " nodes %" PRId64 " nps %" PRId64 " hcut %" PRId64 " adptR %" PRId64
-                " fh %" PRId64 "\n",
-                elapsed, NodeCount, nodesPerSecond, HistoryReductionCount, NullReductionCount, firstShare);
-    std::fflush(stdout);
-}
-
-void printResult(const Position& pos, int value, int lastScore, int forced) {
-    printStatistics();
-    if (DeferredDepth != 0) printDepthLine(DeferredDepth, DeferredScore);
-
-    char text[64];
-    int length = std::snprintf(text, sizeof(text), "bestmove ");
-    moveToText(PrincipalVariation[0], text + length);
-    length += 4;
-    if (PrincipalVariation[1] != 0) {
-        length += std::snprintf(text + length, sizeof(text) - length, " ponder ");
-        moveToText(PrincipalVariation[1], text + length);
-        length += 4;
-    }
-    if (!forced) {
-        int ownValue = pos.sideToMove == 0 ? pos.redValue : pos.blackValue;
-        if (lastScore < -300) {
-            length += std::snprintf(text + length, sizeof(text) - length, " resign");
-        } else if (DrawOffered && ownValue <= 300 && value < 20) {
-            length += std::snprintf(text + length, sizeof(text) - length, " draw");
-        }
-    }
-    std::snprintf(text + length, sizeof(text) - length, "\n");
-    printLine(text);
-}
-
-}  // namespace
-
-int64_t elapsedMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - SearchStart)
-        .count();
-}
-
-void runSearch(int maxDepth) {
-    PollHook = pollInput;
-    Position& pos = GlobalPosition;
-    if (isDrawByRule(pos)) {
-        printLine("nobestmove\n");
-        return;
-    }
-    if (UseBook) {
-        int move = probeBook();
-        if (move != 0) {
-            printBookMove(move);
-            return;
-        }
-    }
-
-    pos.rootCount = pos.moveCount;
-    pos.preEvaluate();
-    prepareRootMoves(pos);
-    resetForSearch(pos);
-    SearchWithoutLimit = LimitMode == 0 && maxDepth >= 32;
-    int quietCount = pos.lastRecord().quietCount;
-    if (quietCount == 20 || quietCount == 21) DrawOffered = 1;
-
-    int lastScore = 0;
-    int forced = 0;
-    int value = deepen(maxDepth, lastScore, forced);
-
-    if (PrincipalVariation[0] == 0) {
-        printLine("nobestmove\n");
-    } else {
-        printResult(pos, value, lastScore, forced);
-    }
-    ageHashTable();
-}
-
+// The value of the best root move at this depth (with the noise), or NoValue when stopped.
 int searchRoot(int depth) {
     SearchContext& context = Context;
     Position& pos = context.position;
@@ -255,19 +138,14 @@ int searchRoot(int depth) {
         }
         storeHash(pos, HashExact, value, depth, move);
         followHashMoves(pos, PrincipalVariation, 0);
-        reportPv(depth, value);
-        best = value;
-        if (value > -900 && value < 900) {
-            // Noise of the selectivity option: later moves must beat a slightly shifted best.
-            int up = static_cast<int>(nextRandom() & static_cast<uint32_t>(RandomMask));
-            int down = static_cast<int>(nextRandom() & static_cast<uint32_t>(RandomMask));
-            best = value + up - down;
-        }
+        Reporter->newBestMove(SearchReport{depth, value, NodeCount, elapsedMilliseconds(), PrincipalVariation});
+        best = (value > -MateBound && value < MateBound) ? addNoise(value) : value;
         promoteRootMove(RootMoves, move);
     }
     return best;
 }
 
+// 1 when every root move but the first is refused or loses to a mate.
 int onlyMoveCheck(int threshold, int depth) {
     SearchContext& context = Context;
     Position& pos = context.position;
@@ -285,63 +163,126 @@ int onlyMoveCheck(int threshold, int depth) {
     return 1;
 }
 
-int pollInput() {
-    if (LimitMode == 1 && NodeCount > NodeLimit) {
-        StopSearch = 1;
-        return 1;
+// Iterates to the maximum depth under the limits; returns the last value of
+// searchRoot and sets lastScore (the value of the last completed iteration) and forced.
+int deepen(int& lastScore, int& forced) {
+    int value = 0;
+    lastScore = 0;
+    forced = 0;
+    for (int depth = 1; depth <= Limits.maxDepth; depth++) {
+        value = searchRoot(depth);
+        if (StopSearch) break;
+        if (Limits.kind == LimitTime) {
+            // A falling score earns the full normal time; a stable best move half of what is left.
+            int64_t limit = (value + ScoreDropMargin < lastScore) ? Limits.normalTime : Limits.normalTime / 2;
+            if (StableIterations >= StableIterationLimit) limit /= 2;
+            if (elapsedMilliseconds() > limit) {
+                if (Limits.pondering) {
+                    TimeUpWhilePondering = 1;
+                } else {
+                    lastScore = value;
+                    break;
+                }
+            }
+        }
+        lastScore = value;
+        if (isMateScore(value)) break;
+        if (Limits.stopWhenForced && onlyMoveCheck(OnlyMoveThreshold, depth)) {
+            forced = 1;
+            break;
+        }
     }
-    if (LimitMode == 2 && !Pondering && elapsedMilliseconds() > MaxTime) {
-        StopSearch = 1;
-        return 1;
-    }
-    if (BatchMode) return 0;
+    return value;
+}
 
-    switch (readBusyCommand(DebugMode)) {
-    case CmdIsReady:
-        printLine("readyok\n");
-        return 0;
-    case CmdPonderHitDraw:
-        DrawOffered = 1;
+// Every 4096 nodes: the limits first, then what the front end has received.
+int pollSearch() {
+    if (Limits.kind == LimitNodes && NodeCount > Limits.nodeLimit) {
+        StopSearch = 1;
+        return 1;
+    }
+    if (Limits.kind == LimitTime && !Limits.pondering && elapsedMilliseconds() > Limits.maxTime) {
+        StopSearch = 1;
+        return 1;
+    }
+    switch (Reporter->poll()) {
+    case PollPonderHitDraw:
+        Limits.drawOffered = 1;
         [[fallthrough]];
-    case CmdPonderHit:
+    case PollPonderHit:
         if (TimeUpWhilePondering) {
             StopSearch = 1;
             return 1;
         }
-        Pondering = 0;
+        Limits.pondering = 0;
         return 0;
-    case CmdStop:
+    case PollStop:
+    case PollQuit:
         StopSearch = 1;
         return 1;
-    case CmdQuit:
-        StopSearch = 1;
-        QuitRequested = 1;
-        return 1;
-    default:
-        break;
-    }
-
-    if (inputEnded()) {
-        // Nothing more can arrive: a search with a limit of its own finishes and
-        // the engine then quits; a search that only a command could end stops now.
-        QuitRequested = 1;
-        if (SearchWithoutLimit || Pondering) {
+    case PollInputEnded:
+        // A search with a limit of its own finishes; one that only a command
+        // could end stops now.
+        if (Limits.untilStopped || Limits.pondering) {
             StopSearch = 1;
             return 1;
         }
+        return 0;
+    default:
+        return 0;
     }
-    return 0;
 }
 
-void reportPv(int depth, int score) {
-    // Shallow results come and go too fast to be worth a line; the last one is
-    // printed once before bestmove if nothing deeper replaced it.
-    if (depth >= 1 && depth <= 5) {
-        DeferredDepth = depth;
-        DeferredScore = score;
-        return;
-    }
-    DeferredDepth = 0;
-    DeferredScore = 0;
-    printDepthLine(depth, score);
+SearchStatistics statistics() {
+    SearchStatistics s;
+    s.elapsed = elapsedMilliseconds();
+    s.nodes = NodeCount;
+    s.nodesPerSecond = s.elapsed > 0 ? NodeCount * 1000 / s.elapsed : 0;
+    s.historyReductions = HistoryReductionCount;
+    s.nullReductions = NullReductionCount;
+    s.failHighFirstShare = FailHighCount > 0 ? FailHighFirstCount * 100 / FailHighCount : 0;
+    return s;
+}
+
+int resultOffer(const Position& pos, int value, int lastScore, int forced) {
+    if (forced) return OfferNone;
+    if (lastScore < ResignScore) return OfferResign;
+    if (Limits.drawOffered && pos.sideToMoveValue() <= DrawOfferMaterial && value < DrawOfferScore) return OfferDraw;
+    return OfferNone;
+}
+
+}  // namespace
+
+int64_t elapsedMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - SearchStart)
+        .count();
+}
+
+SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter) {
+    Limits = limits;
+    Reporter = &reporter;
+    PollHook = pollSearch;
+    Position pos = root;
+    pos.rootCount = pos.moveCount;
+    preEvaluate(pos);
+    prepareRootMoves(pos);
+    resetForSearch(pos);
+    // Twenty quiet moves make the engine ready to offer a draw itself.
+    int quietCount = pos.lastRecord().quietCount;
+    if (quietCount == 20 || quietCount == 21) Limits.drawOffered = 1;
+
+    int lastScore = 0;
+    int forced = 0;
+    int value = deepen(lastScore, forced);
+
+    SearchResult result{};
+    result.bestMove = PrincipalVariation[0];
+    result.ponderMove = PrincipalVariation[0] != 0 ? PrincipalVariation[1] : 0;
+    result.offer = result.bestMove != 0 ? resultOffer(pos, value, lastScore, forced) : OfferNone;
+    result.lastScore = lastScore;
+    result.statistics = statistics();
+    result.pv = PrincipalVariation;
+    reporter.searchDone(result);
+    ageHashTable();
+    return result;
 }

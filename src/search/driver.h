@@ -1,21 +1,96 @@
-// The search driver: what go runs.
+// The search driver: what a front end runs for one search. It takes the
+// position and the limits as values, reports each new best root move and
+// asks for commands through the front end's SearchReporter, and gives back
+// the result. It prints nothing and reads nothing itself.
 #pragma once
 
 #include <cstdint>
 #include "board/position.h"
-#include "movegen/movelist.h"
+#include "search/ordering.h"
+#include "search/rules.h"  // isDrawByRule: a front end answers such a position without a search
 
-extern MoveList RootMoves;
-extern Move PrincipalVariation[MaxHistory];
-extern int32_t DeferredDepth;
-extern int32_t DeferredScore;
-extern int32_t StableIterations;
-extern int32_t TimeUpWhilePondering;
+enum LimitKind {
+    LimitDepth,  // iterate up to maxDepth
+    LimitNodes,  // stop once nodeLimit nodes are searched
+    LimitTime,   // normal and maximum time
+};
 
-void runSearch(int maxDepth);
-int searchRoot(int depth);
-int onlyMoveCheck(int threshold, int depth);
-int pollInput();
-void reportPv(int depth, int score);
-// Milliseconds since the search started.
+constexpr int MaxSearchDepth = 32;
+constexpr int MaxBannedMoves = 1024;
+
+struct SearchLimits {
+    int32_t kind = LimitDepth;        // a LimitKind
+    int32_t maxDepth = MaxSearchDepth;
+    int64_t nodeLimit = 0;
+    int64_t normalTime = 0;           // milliseconds: the budget weighed after each iteration
+    int64_t maxTime = 0;              // milliseconds: the poll ends the search past it
+    int32_t pondering = 0;            // time does not count until a ponderhit
+    int32_t drawOffered = 0;          // the opponent offers a draw
+    int32_t untilStopped = 0;         // no limit of its own: ends when input ends
+    const Move* bannedMoves = nullptr;  // root moves not to play (at most MaxBannedMoves count)
+    int32_t bannedCount = 0;
+    const Move* searchMoves = nullptr;  // when searchMoveCount > 0, the only root moves to search
+    int32_t searchMoveCount = 0;
+    int32_t stopWhenForced = 1;         // end once every other root move is found lost
+    int32_t usePruning = 1;
+    int32_t useKnowledge = 1;
+    int32_t randomMask = 0;           // 0, 1, 3 or 7: width of the root noise
+    uint32_t* randomSeed = nullptr;   // the noise's generator; needed when randomMask is set
+};
+
+// What has arrived from the front end, asked every 4096 nodes.
+enum PollEvent {
+    PollNothing,
+    PollPonderHit,       // go on as a normal timed search
+    PollPonderHitDraw,   // the same, with a draw offer
+    PollStop,
+    PollQuit,
+    PollInputEnded,      // nothing more can arrive
+};
+
+// A resignation or draw offer the engine would add to its move.
+enum ResultOffer { OfferNone, OfferDraw, OfferResign };
+
+struct SearchReport {
+    int32_t depth;
+    int32_t score;
+    int64_t nodes;
+    int64_t elapsed;     // milliseconds
+    const Move* pv;      // 0-terminated; pv[0] is the move
+};
+
+struct SearchStatistics {
+    int64_t elapsed;                // milliseconds
+    int64_t nodes;
+    int64_t nodesPerSecond;         // 0 when no millisecond has passed
+    int64_t historyReductions;
+    int64_t nullReductions;
+    int64_t failHighFirstShare;     // percent of cutoffs by the first move
+};
+
+struct SearchResult {
+    Move bestMove;       // 0: no move (no legal root move, or stopped before one was scored)
+    Move ponderMove;     // 0: none
+    int32_t offer;       // a ResultOffer
+    int32_t lastScore;   // the value of the last completed iteration
+    SearchStatistics statistics;
+    const Move* pv;      // the principal variation, 0-terminated
+};
+
+class SearchReporter {
+public:
+    virtual ~SearchReporter() = default;
+    // A new best root move at this depth.
+    virtual void newBestMove(const SearchReport& report) = 0;
+    // Every 4096 nodes while the limits allow the search to go on; a PollEvent.
+    virtual int poll() = 0;
+    // The search is over: called before the table is aged.
+    virtual void searchDone(const SearchResult& result) = 0;
+};
+
+// Searches root under limits by iterative deepening. Root moves that would
+// bring a position back a fifth time and the banned moves are left out.
+SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter);
+
+// Milliseconds since the last search started.
 int64_t elapsedMilliseconds();

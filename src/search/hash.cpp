@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "search/search.h"
+
 HashEntry* HashTable = nullptr;
 uint32_t HashMask = 0;
 
@@ -41,18 +43,20 @@ HashEntry* findEntry(const Position& pos) {
 
 // Mate scores are kept relative to the node that stored them.
 int valueToTable(int value, int ply) {
-    if (value > 900) return value + ply;
-    if (value < -900) return value - ply;
+    if (value > MateBound) return value + ply;
+    if (value < -MateBound) return value - ply;
     return value;
 }
 
-int isMateScore(int stored) { return stored > 950 || stored < -950; }
-// The band 900..950 holds rule scores, which depend on the path and are never reused.
-int isUsable(int stored) { return !(stored > 900 && stored <= 950) && !(stored >= -950 && stored < -900); }
+int isStoredMate(int stored) { return stored > RuleBound || stored < -RuleBound; }
+// The band of the rule scores depends on the path to the node, so it is never reused.
+int isUsable(int stored) {
+    return !(stored > MateBound && stored <= RuleBound) && !(stored >= -RuleBound && stored < -MateBound);
+}
 
 int valueFromTable(int stored, int ply) {
-    if (stored > 950) return stored - ply;
-    if (stored < -950) return stored + ply;
+    if (stored > RuleBound) return stored - ply;
+    if (stored < -RuleBound) return stored + ply;
     return stored;
 }
 
@@ -63,7 +67,6 @@ void touchPages(void* memory, size_t bytes) {
     for (size_t i = 0; i < bytes; i += 4096) bytesOf[i] = 0;
 }
 
-int sideValue(const Position& pos) { return pos.sideToMove == 0 ? pos.redValue : pos.blackValue; }
 
 }  // namespace
 
@@ -86,6 +89,13 @@ void allocateHashTable(int exponent) {
     HashTable = FallbackTable;
     HashMask = HashWindow - 1;
     TableOnHeap = false;
+}
+
+int hashExponent(int megabytes) {
+    int bits = 0;
+    for (int n = megabytes; n > 0; n >>= 1) bits++;
+    if (megabytes <= 0) return 24;
+    return bits + 19 > 24 ? bits + 19 : 24;
 }
 
 void releaseHashTable() {
@@ -176,11 +186,11 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
             if (!afterNull) {
                 // A null-move fail-high has no move; trust it a little deeper when
                 // the side has enough material for the null move to be sound.
-                int floor = sideValue(pos) > 300 ? 3 : 2;
+                int floor = pos.sideToMoveValue() > NullMoveMaterial ? 3 : 2;
                 int usable = lowerDepth > floor ? lowerDepth : floor;
-                if ((usable >= depth || isMateScore(stored)) && isUsable(stored) && v >= beta) return v;
+                if ((usable >= depth || isStoredMate(stored)) && isUsable(stored) && v >= beta) return v;
             }
-        } else if ((lowerDepth >= depth || isMateScore(stored)) && isUsable(stored) && v >= beta &&
+        } else if ((lowerDepth >= depth || isStoredMate(stored)) && isUsable(stored) && v >= beta &&
                    followHashMoves(pos, ScratchLine, e.move)) {
             return v;
         }
@@ -190,7 +200,7 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
     if (upperDepth > 0) {
         int stored = e.upperValue;
         int v = valueFromTable(stored, ply);
-        if ((upperDepth >= depth || isMateScore(stored)) && v <= alpha && isUsable(stored)) {
+        if ((upperDepth >= depth || isStoredMate(stored)) && v <= alpha && isUsable(stored)) {
             if (e.move == 0 || followHashMoves(pos, ScratchLine, e.move)) return v;
         }
     }

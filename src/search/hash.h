@@ -25,6 +25,9 @@ extern uint32_t HashMask;
 // The caller releases the previous table first.
 void allocateHashTable(int exponent);
 void releaseHashTable();
+// Size exponent (bytes) of the table for a size in megabytes: the largest
+// power of two not above it, never below 2^24 (16 MB).
+int hashExponent(int megabytes);
 void clearHashTable();
 void ageHashTable();
 void storeHash(const Position& pos, int bounds, int value, int depth, int move);

@@ -8,8 +8,8 @@ const int ShellGaps[8] = {0, 1, 4, 13, 40, 121, 364, 1093};
 
 namespace {
 
-enum Phase { PhaseHash, PhaseCaptures, PhaseGoodCaptures, PhaseKiller1, PhaseKiller2, PhaseQuiet, PhaseRest };
-
+// Captures scored this high win material or take an undefended piece.
+constexpr int GoodCaptureScore = 2;
 constexpr int HashMoveScore = 0xFFFF;
 constexpr int Killer1Score = 0xFFFE;
 constexpr int Killer2Score = 0xFFFD;
@@ -69,11 +69,11 @@ int nextMove(MoveList& list, Position& pos) {
     case PhaseCaptures:
         list.phase = PhaseGoodCaptures;
         list.nextIndex = 0;
-        list.moveTotal = pos.generateCaptures(list.entries);
+        list.moveTotal = generateCaptures(pos, list.entries);
         sortMoves(list);
         [[fallthrough]];
     case PhaseGoodCaptures:
-        if (list.nextIndex < list.moveTotal && list.entries[list.nextIndex].score >= 2) {
+        if (list.nextIndex < list.moveTotal && list.entries[list.nextIndex].score >= GoodCaptureScore) {
             return list.entries[list.nextIndex++].move;
         }
         list.phase = PhaseKiller1;
@@ -88,7 +88,7 @@ int nextMove(MoveList& list, Position& pos) {
         [[fallthrough]];
     case PhaseQuiet:
         list.phase = PhaseRest;
-        list.moveTotal += pos.generateQuietMoves(list.entries + list.moveTotal);
+        list.moveTotal += generateQuietMoves(pos, list.entries + list.moveTotal);
         scoreByHistory(list);
         sortMoves(list);
         [[fallthrough]];
@@ -106,8 +106,8 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
     list.hashMove = hashMove;
     list.killer1 = killers[0];
     list.killer2 = killers[1];
-    int total = pos.generateCaptures(list.entries);
-    total += pos.generateQuietMoves(list.entries + total);
+    int total = generateCaptures(pos, list.entries);
+    total += generateQuietMoves(pos, list.entries + total);
     list.moveTotal = total;
     scoreByHistory(list);
 
@@ -143,8 +143,8 @@ void prepareAllMoves(MoveList& list, const Position& pos) {
     list.phase = PhaseRest;
     list.nextIndex = 0;
     list.hashMove = list.killer1 = list.killer2 = 0;
-    int total = pos.generateCaptures(list.entries);
-    total += pos.generateQuietMoves(list.entries + total);
+    int total = generateCaptures(pos, list.entries);
+    total += generateQuietMoves(pos, list.entries + total);
     list.moveTotal = total;
     scoreByHistory(list);
     sortMoves(list);
@@ -154,8 +154,14 @@ void prepareCaptures(MoveList& list, const Position& pos) {
     list.phase = PhaseRest;
     list.nextIndex = 0;
     list.hashMove = list.killer1 = list.killer2 = 0;
-    list.moveTotal = pos.generateCaptures(list.entries);
+    list.moveTotal = generateCaptures(pos, list.entries);
     sortMoves(list);
+}
+
+int isGoodCapturePick(const MoveList& list, const Position& pos, int move) {
+    if (move == 0 || list.phase == PhaseGoodCaptures) return 1;
+    if (list.phase > PhaseGoodCaptures) return 0;
+    return isGoodCapture(pos, move);
 }
 
 void recordGoodMove(int move, int depth, Move killers[2]) {

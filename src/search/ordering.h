@@ -1,10 +1,31 @@
-// Move ordering: the phased move picker, history scores, killers and the
-// root-list operations.
+// Move ordering: the phased move picker of a node, history scores, killers
+// and the root-list operations.
 #pragma once
 
 #include <cstdint>
 #include "board/position.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
+
+// The picker's phases, in the order nextMove walks them.
+enum PickPhase {
+    PhaseHash,          // the move from the transposition table
+    PhaseCaptures,      // generate and sort the captures
+    PhaseGoodCaptures,  // captures scored 2 or more
+    PhaseKiller1,
+    PhaseKiller2,
+    PhaseQuiet,         // generate the quiet moves, history order
+    PhaseRest,          // everything left, and every prepared whole list
+};
+
+struct MoveList {
+    int32_t phase;      // a PickPhase
+    int32_t nextIndex;
+    int32_t moveTotal;
+    int32_t hashMove;
+    int32_t killer1;
+    int32_t killer2;
+    MoveEntry entries[MoveListCapacity];
+};
 
 extern int32_t HistoryScore[65536];   // sum of depth*depth per move, saturating
 extern const int ShellGaps[8];
@@ -16,5 +37,8 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
 void prepareAllMoves(MoveList& list, const Position& pos);
 void prepareCaptures(MoveList& list, const Position& pos);
 void recordGoodMove(int move, int depth, Move killers[2]);
+// 1 when the best move of a node stays out of the history and killers: none,
+// a good capture, or the hash move when it is a good capture.
+int isGoodCapturePick(const MoveList& list, const Position& pos, int move);
 void filterBannedMoves(MoveList& list, int count, const Move* banned);
 void promoteRootMove(MoveList& list, int move);

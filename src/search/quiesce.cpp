@@ -10,15 +10,15 @@ int quiesce(SearchContext& context, int alpha, int beta) {
     if (ply - MateValue >= beta) return ply - MateValue;
     int rule = ruleScore(pos);
     if (rule != NoValue) return rule;
-    if (ply >= MaxSearchPly) return staticValue(pos, alpha, beta);
+    if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
 
-    int inCheck = pos.lastRecord().flags & 3;
+    int inCheck = pos.lastRecord().givesCheck();
     int best = -MateValue;
     MoveList list;
     if (inCheck) {
         prepareAllMoves(list, pos);
     } else {
-        int standPat = staticValue(pos, alpha, beta);
+        int standPat = staticValue(context, alpha, beta);
         if (standPat > -MateValue) {
             if (standPat >= beta) return standPat;
             best = standPat;

@@ -2,13 +2,16 @@
 #pragma once
 
 #include "board/position.h"
-#include "protocol/settings.h"
+#include "eval/evaluation.h"
+#include "search/search.h"
 
 // Neither side keeps a knight, rook, cannon or pawn.
 constexpr uint32_t AttackerBits = 0xFFE0FFE0;
+// Moves without capture after which the game is drawn.
+constexpr int QuietMoveLimit = 100;
 
 inline int isDrawByRule(const Position& pos) {
-    return (pos.pieceBits & AttackerBits) == 0 || pos.lastRecord().quietCount >= 100;
+    return (pos.pieceBits & AttackerBits) == 0 || pos.lastRecord().quietCount >= QuietMoveLimit;
 }
 
 // The score a rule gives this node, or NoValue when no rule applies. It comes
@@ -16,12 +19,12 @@ inline int isDrawByRule(const Position& pos) {
 inline int ruleScore(const Position& pos) {
     if (isDrawByRule(pos)) return pos.drawScore();
     int status = pos.repetitionStatus(1);
-    if (status != 0) return pos.repetitionScore(status);
+    if (status != 0) return repetitionScore(pos, status);
     return NoValue;
 }
 
-inline int staticValue(const Position& pos, int alpha, int beta) {
-    return UseKnowledge ? pos.evaluate(alpha, beta) : pos.quickEvaluate();
+inline int staticValue(const SearchContext& context, int alpha, int beta) {
+    return context.useKnowledge ? evaluate(context.position, alpha, beta) : quickEvaluate(context.position);
 }
 
 // Beyond this ply both searches stop and take the static value.

@@ -7,11 +7,17 @@
 struct SearchContext {
     int32_t pollEnabled;     // poll input and limits every 4096 nodes
     int32_t stopRequested;
-    Position position;       // the search's own copy of the engine position
+    int32_t usePruning;      // the null move
+    int32_t useKnowledge;    // the full evaluation rather than the running sums
+    Position position;       // the search's own copy of the root position
     Move Killers[MaxHistory][2];
 };
 
 extern SearchContext Context;
+
+// A side with more than this in its running sum has the material for the
+// null move to be sound.
+constexpr int NullMoveMaterial = 300;
 
 // Counters of one search (reset by the driver).
 extern int64_t NodeCount;
@@ -25,7 +31,7 @@ extern int32_t CutCount[65536];
 extern int32_t TryCount[65536];
 
 // Called every 4096 nodes when pollEnabled; nonzero ends the search.
-// The driver installs pollInput here; tests may install their own.
+// The driver installs its poll here; tests may install their own.
 extern int (*PollHook)();
 
 int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv, int afterNull);

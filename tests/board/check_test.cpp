@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "board_test_util.h"
+#include "common/positions.h"
 
 namespace {
 

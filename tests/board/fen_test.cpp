@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "board/tables.h"
-#include "board_test_util.h"
+#include "common/positions.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "board/tables.h"
-#include "board_test_util.h"
+#include "common/positions.h"
 
 namespace {
 

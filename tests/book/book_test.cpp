@@ -6,45 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "board/random.h"
 #include "board/tables.h"
 #include "book/book.h"
-#include "protocol/settings.h"
+#include "book/book_writer.h"
+#include "book_test_util.h"
+#include "common/positions.h"
 
 namespace {
 
-constexpr const char* StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
-
-struct Record {
-    uint32_t lock1;
-    uint32_t lock2;
-    uint16_t move;
-    uint16_t weight;
-};
+// The generator the probes draw from.
+uint32_t RandomSeed = 1;
 
 Position positionAfter(const char* fen, const std::vector<const char*>& moves = {}) {
-    Position pos{};
-    pos.setFromFen(fen);
-    for (const char* text : moves) EXPECT_EQ(pos.makeMove(textToMove(text)), 1) << text;
+    Position pos = fromFen(fen);
+    for (const char* move : moves) EXPECT_EQ(pos.makeMove(mv(move)), 1) << move;
     return pos;
 }
 
-Record recordFor(const Position& pos, const char* moveText, uint16_t weight) {
-    return Record{pos.lock1, pos.lock2, static_cast<uint16_t>(textToMove(moveText)), weight};
-}
-
-std::string text(int move) {
-    char buffer[4];
-    moveToText(move, buffer);
-    return std::string(buffer, 4);
-}
-
-uint32_t parkMillerStep(uint32_t seed) { return static_cast<uint32_t>(uint64_t{seed} * 16807 % 0x7FFFFFFF); }
-
-// A seed whose next step leaves the wanted remainder.
-uint32_t seedGiving(uint32_t remainder, uint32_t modulus) {
-    for (uint32_t seed = 1;; seed++) {
-        if (parkMillerStep(seed) % modulus == remainder) return seed;
-    }
+BookRecord recordFor(const Position& pos, const char* moveText, uint16_t weight) {
+    return BookRecord{pos.lock1, pos.lock2, static_cast<uint16_t>(textToMove(moveText)), weight};
 }
 
 class BookFile : public ::testing::Test {
@@ -57,35 +38,19 @@ protected:
     // Writes the records sorted as a book is (lock2, then lock1), keeping the
     // given order among the records of one position, with some unrelated
     // positions around them so that the binary search has work to do.
-    void write(std::vector<Record> records, int fillers = 200) {
+    void write(std::vector<BookRecord> records, int fillers = 200) {
         uint32_t seed = 12345;
         for (int i = 0; i < fillers; i++) {
-            seed = parkMillerStep(seed);
-            uint32_t lock1 = seed;
-            seed = parkMillerStep(seed);
-            records.push_back(Record{lock1, seed << 1, 0xFFFF, 7});
+            uint32_t lock1 = nextRandom(seed);
+            records.push_back(BookRecord{lock1, nextRandom(seed) << 1, 0xFFFF, 7});
         }
-        std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+        std::stable_sort(records.begin(), records.end(), [](const BookRecord& a, const BookRecord& b) {
             return a.lock2 != b.lock2 ? a.lock2 < b.lock2 : a.lock1 < b.lock1;
         });
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        for (const Record& record : records) {
-            unsigned char bytes[12];
-            for (int i = 0; i < 4; i++) {
-                bytes[i] = static_cast<unsigned char>(record.lock1 >> (8 * i));
-                bytes[4 + i] = static_cast<unsigned char>(record.lock2 >> (8 * i));
-            }
-            bytes[8] = static_cast<unsigned char>(record.move);
-            bytes[9] = static_cast<unsigned char>(record.move >> 8);
-            bytes[10] = static_cast<unsigned char>(record.weight);
-            bytes[11] = static_cast<unsigned char>(record.weight >> 8);
-            ASSERT_EQ(std::fwrite(bytes, 1, 12, file), 12u);
-        }
-        std::fclose(file);
+        ASSERT_EQ(writeBookFile(path.c_str(), records), 1);
     }
 
-    int probe(const Position& pos) { return probeBookFile(path.c_str(), pos); }
+    int probe(const Position& pos) { return probeBook(path.c_str(), pos, RandomSeed); }
 };
 
 TEST(MirrorPosition, GivesTheLocksOfTheMirroredBoardAndMirrorsTheHistory) {
@@ -148,13 +113,13 @@ TEST_F(BookFile, WeightsChooseInFileOrderAndZeroIsNeverChosen) {
         RandomSeed = seedGiving(r, 4);
         uint32_t before = RandomSeed;
         EXPECT_EQ(text(probe(start)), expected[r]) << "r = " << r;
-        EXPECT_EQ(RandomSeed, parkMillerStep(before)) << "one step per successful probe";
+        EXPECT_EQ(RandomSeed, nextRandom(before)) << "one step per successful probe";
     }
 }
 
 TEST_F(BookFile, OnlyTheFirst128UsableRecordsTakePart) {
     Position start = positionAfter(StartFen);
-    std::vector<Record> records(128, recordFor(start, "h2e2", 0));
+    std::vector<BookRecord> records(128, recordFor(start, "h2e2", 0));
     records.push_back(recordFor(start, "b2e2", 9));
     write(records);
     EXPECT_EQ(probe(start), 0);
@@ -166,9 +131,9 @@ TEST_F(BookFile, OnlyTheFirst128UsableRecordsTakePart) {
 
 TEST_F(BookFile, InvalidStoredMovesAreSkipped) {
     Position start = positionAfter(StartFen);
-    Record offBoard = recordFor(start, "h2e2", 500);
+    BookRecord offBoard = recordFor(start, "h2e2", 500);
     offBoard.move = static_cast<uint16_t>(makeMoveValue(0x0F, 0xEE));
-    Record offBoardTarget = recordFor(start, "h2e2", 500);
+    BookRecord offBoardTarget = recordFor(start, "h2e2", 500);
     offBoardTarget.move = static_cast<uint16_t>(makeMoveValue(textToSquare("a0"), 0xC2));
     write({recordFor(start, "h7e7", 500), offBoard, offBoardTarget, recordFor(start, "b2b7", 500),
            recordFor(start, "c3c4", 1)});
@@ -188,7 +153,7 @@ TEST_F(BookFile, EmptyMissingAndShortFilesGiveNothing) {
     RandomSeed = 77;
     write({}, 0);
     EXPECT_EQ(probe(start), 0);
-    EXPECT_EQ(probeBookFile((path + ".missing").c_str(), start), 0);
+    EXPECT_EQ(probeBook((path + ".missing").c_str(), start, RandomSeed), 0);
 
     // A trailing partial record is ignored, never read past.
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -199,14 +164,14 @@ TEST_F(BookFile, EmptyMissingAndShortFilesGiveNothing) {
     EXPECT_EQ(RandomSeed, 77u);
 }
 
-TEST_F(BookFile, ProbeBookUsesBookPathAndLeavesThePositionAlone) {
-    Position start = positionAfter(StartFen, {"h2e2"});
-    write({recordFor(start, "h9g7", 1)});
-    GlobalPosition = start;
-    std::snprintf(BookPath, BookPathSize, "%s", path.c_str());
-    EXPECT_EQ(text(probeBook()), "h9g7");
-    EXPECT_EQ(GlobalPosition.lock1, start.lock1);
-    EXPECT_EQ(GlobalPosition.history[1].move, start.history[1].move);
+TEST_F(BookFile, ProbeLeavesThePositionAlone) {
+    // Found only as the mirror image, which the probe sets up on its own copy.
+    const Position start = positionAfter(StartFen, {"h2e2"});
+    write({recordFor(positionAfter(StartFen, {"b2e2"}), "h9g7", 1)});
+    Position probed = start;
+    EXPECT_EQ(text(probe(probed)), "b9c7");
+    EXPECT_EQ(probed.lock1, start.lock1);
+    EXPECT_EQ(probed.history[1].move, start.history[1].move);
 }
 
 }  // namespace

@@ -1,34 +1,21 @@
-// Shared helpers of the evaluation tests: tables, positions from FEN and from
-// piece lists, square names, FEN of a position and of its colour-swapped twin.
+// Shared helpers of the evaluation tests: positions from FEN and from piece
+// lists with the pre-evaluation run, FEN of a position and of its colour-swapped twin.
 #pragma once
 
 #include <string>
 
 #include "board/position.h"
 #include "board/tables.h"
+#include "common/positions.h"
 #include "eval/evaluation.h"
-
-inline const char* const StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
-
-inline void ensureTables() {
-    static bool built = false;
-    if (built) return;
-    buildPopCount();
-    buildTables();
-    built = true;
-}
 
 // A position set up from FEN with the pre-evaluation run on it, as a search would.
 inline Position evaluated(const char* fen) {
-    ensureTables();
     Position pos;
     pos.setFromFen(fen);
-    pos.preEvaluate();
+    preEvaluate(pos);
     return pos;
 }
-
-// "e0" -> 199.
-inline int sq(const char* text) { return (12 - (text[1] - '0')) * 16 + (text[0] - 'a' + 3); }
 
 // Board and side fields of a position (piece letters K A B N R C P). Turned:
 // the same position half a board round with colours and side to move swapped,

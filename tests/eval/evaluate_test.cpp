@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "eval_test_util.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -13,141 +13,141 @@ TEST(Evaluate, StartPositionIsTempoForEitherSide) {
     for (const char* side : {" w", " b"}) {
         std::string fen = std::string("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR") + side;
         Position pos = evaluated(fen.c_str());
-        EXPECT_EQ(pos.kingShapeScore(), 0);
-        EXPECT_EQ(pos.pinScore(), 0);
-        EXPECT_EQ(pos.rookMobilityScore(), 0);
-        EXPECT_EQ(pos.knightTrapScore(), 0);
-        EXPECT_EQ(pos.quickEvaluate(), Tempo);
-        EXPECT_EQ(pos.evaluate(-1000, 1000), 4);
+        EXPECT_EQ(kingShapeScore(pos), 0);
+        EXPECT_EQ(pinScore(pos), 0);
+        EXPECT_EQ(rookMobilityScore(pos), 0);
+        EXPECT_EQ(knightTrapScore(pos), 0);
+        EXPECT_EQ(quickEvaluate(pos), Tempo);
+        EXPECT_EQ(evaluate(pos, -1000, 1000), 4);
     }
 }
 
 TEST(KingShape, KingOffHomeWithBothAdvisors) {
-    EXPECT_EQ(evaluatedPieces("Ke1 Ad0 Af0 ke9").kingShapeScore(), -20);
-    EXPECT_EQ(evaluatedPieces("Ke1 Ad0 Af0 ke9", 'b').kingShapeScore(), 20);
-    EXPECT_EQ(evaluatedPieces("Kd0 Ae1 Af0 ke9").kingShapeScore(), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9")), -20);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9", 'b')), 20);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Kd0 Ae1 Af0 ke9")), 0);
     // One advisor lost and black without its rook pair: no penalty.
-    EXPECT_EQ(evaluatedPieces("Ke1 Ad0 ke9 ra9").kingShapeScore(), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 ke9 ra9")), 0);
 }
 
 TEST(KingShape, LostAdvisorAgainstARookPair) {
     // Black two points of major lead: attack level 4, weight 40.
     Position pos = evaluatedPieces("Ke0 Ad0 Ra0 ke9 ra9 ri9");
     ASSERT_EQ(BlackAttackWeight, 40);
-    EXPECT_EQ(pos.kingShapeScore(), -8);
+    EXPECT_EQ(kingShapeScore(pos), -8);
     // Equal majors, both black rooks across: still weight 40, now 8 + 40.
     pos = evaluatedPieces("Ke0 Ad0 Ra0 Ri0 ke9 ra3 ri3");
     ASSERT_EQ(BlackAttackWeight, 40);
-    EXPECT_EQ(pos.kingShapeScore(), -48);
+    EXPECT_EQ(kingShapeScore(pos), -48);
 }
 
 TEST(KingShape, CannonsAgainstAdvisorsAtHome) {
     Position hollow = evaluatedPieces("Ke0 Ad0 Af0 ke9 ce5");
-    EXPECT_EQ(hollow.kingShapeScore(), -KingThreatValues[8]);
+    EXPECT_EQ(kingShapeScore(hollow), -KingThreatValues[8]);
     EXPECT_EQ(KingThreatValues[8], 70 * (9 + 66) / 132);
 
     // Behind a screen and the own knight on the palace centre: the whole centre-knight value.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad0 Af0 Ne1 Pe3 ke9 ce7").kingShapeScore(), -30);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad0 Af0 Pe1 Pe3 ke9 ce7").kingShapeScore(), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Ne1 Pe3 ke9 ce7")), -30);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Pe1 Pe3 ke9 ce7")), 0);
     // Advisors in no listed shape: the hollow cannon is not scored.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad2 Af0 ke9 ce5").kingShapeScore(), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad2 Af0 ke9 ce5")), 0);
 }
 
 TEST(KingShape, CannonsAgainstAnAdvisorOnTheCentre) {
     // A quarter of the centre-knight value (30 >> 2), then 20 when the empty
     // advisor home is attacked, then 80 for a rook shutting the king in.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7").kingShapeScore(), -7);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7 rf9").kingShapeScore(), -27);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 Rh0 ke9 ce7 rf9").kingShapeScore(), -107);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7")), -7);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7 rf9")), -27);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 Rh0 ke9 ce7 rf9")), -107);
     // Shape 3 tests the other home square.
-    EXPECT_EQ(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rf9").kingShapeScore(), -7);
-    EXPECT_EQ(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rd9").kingShapeScore(), -27);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rf9")), -7);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rd9")), -27);
 
     // A cannon on the back rank looking at the king: attack level 3 (cannon
     // across plus its major lead) gives 40 * 3 / 8.
     Position bottom = evaluatedPieces("Ke0 Af0 Ae1 ke9 ca0");
     EXPECT_EQ(KingThreatValues[32 + 3], 15);
-    EXPECT_EQ(bottom.kingShapeScore(), -15);
+    EXPECT_EQ(kingShapeScore(bottom), -15);
 }
 
 TEST(Pins, RookAgainstTheKing) {
     // A knight three rows in front of its king: 44 - 4 * 3.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ne3 kd9 re7").pinScore(), -32);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ce3 kd9 re7").pinScore(), -32);
-    EXPECT_EQ(evaluatedPieces("Ke0 Re3 kd9 re7").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ne3 kd9 re7")), -32);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ce3 kd9 re7")), -32);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Re3 kd9 re7")), 0);
     // Defended by its own rook along the rank: no pin.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ne3 Ri3 kd9 re7").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ne3 Ri3 kd9 re7")), 0);
     // The same pin seen by black to move.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ne3 kd9 re7", 'b').pinScore(), 32);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ne3 kd9 re7", 'b')), 32);
 }
 
 TEST(Pins, CannonAgainstTheKingOnlyPinsKnights) {
-    EXPECT_EQ(evaluatedPieces("Ke0 Ne3 Pe5 kd9 ce7").pinScore(), -32);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ce3 Pe5 kd9 ce7").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ne3 Pe5 kd9 ce7")), -32);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ce3 Pe5 kd9 ce7")), 0);
     // Without a screen the cannon sees the knight first: nothing.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ne3 kd9 ce7").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Ne3 kd9 ce7")), 0);
 }
 
 TEST(Pins, AgainstARook) {
     // Along a rank, four columns apart: 40 - 4 * 4.
-    EXPECT_EQ(evaluatedPieces("Ke0 Nc5 Rg5 kd9 ra5").pinScore(), -24);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Nc5 Rg5 kd9 ra5")), -24);
     // A defended rook behind is no target.
-    EXPECT_EQ(evaluatedPieces("Ke0 Nc5 Rg5 Pg4 kd9 ra5").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Nc5 Rg5 Pg4 kd9 ra5")), 0);
     // A cannon over a screen pins the knight to the rook.
-    EXPECT_EQ(evaluatedPieces("Ke0 Nc5 Rg5 kd9 ca5 pb5").pinScore(), -24);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Nc5 Rg5 kd9 ca5 pb5")), -24);
     // A red pawn screen across the river defends the knight beside it.
-    EXPECT_EQ(evaluatedPieces("Ke0 Pb5 Nc5 Rg5 kd9 ca5").pinScore(), 0);
+    EXPECT_EQ(pinScore(evaluatedPieces("Ke0 Pb5 Nc5 Rg5 kd9 ca5")), 0);
 }
 
 TEST(RookMobility, HalvesTowardsMinusInfinity) {
     // Red's rook has 3 free squares, black's 6.
-    EXPECT_EQ(evaluatedPieces("Ke0 Ra0 Pa1 ke9 ri9 pi5").rookMobilityScore(), -2);
-    EXPECT_EQ(evaluatedPieces("Ke0 Ra0 Pa1 ke9 ri9 pi5", 'b').rookMobilityScore(), 1);
+    EXPECT_EQ(rookMobilityScore(evaluatedPieces("Ke0 Ra0 Pa1 ke9 ri9 pi5")), -2);
+    EXPECT_EQ(rookMobilityScore(evaluatedPieces("Ke0 Ra0 Pa1 ke9 ri9 pi5", 'b')), 1);
 }
 
 TEST(KnightTrap, CornerAndPoorSquares) {
-    EXPECT_EQ(evaluatedPieces("Ke0 Na0 kd9 ri2 rc9").knightTrapScore(), -10);
-    EXPECT_EQ(evaluatedPieces("Ke0 Na0 kd9 ri2").knightTrapScore(), -5);
-    EXPECT_EQ(evaluatedPieces("Ke0 Na0 kd9 ri2", 'b').knightTrapScore(), 5);
+    EXPECT_EQ(knightTrapScore(evaluatedPieces("Ke0 Na0 kd9 ri2 rc9")), -10);
+    EXPECT_EQ(knightTrapScore(evaluatedPieces("Ke0 Na0 kd9 ri2")), -5);
+    EXPECT_EQ(knightTrapScore(evaluatedPieces("Ke0 Na0 kd9 ri2", 'b')), 5);
     // Only edge squares and the palace centre left open: still trapped.
-    EXPECT_EQ(evaluatedPieces("Ke0 Nc2 Pb4 Pd4 Pe3 kd9").knightTrapScore(), -10);
-    EXPECT_EQ(evaluatedPieces("Ke0 Nc2 Pb4 Pd4 kd9").knightTrapScore(), -5);
+    EXPECT_EQ(knightTrapScore(evaluatedPieces("Ke0 Nc2 Pb4 Pd4 Pe3 kd9")), -10);
+    EXPECT_EQ(knightTrapScore(evaluatedPieces("Ke0 Nc2 Pb4 Pd4 kd9")), -5);
 }
 
 TEST(Evaluate, LazyExitsStepByStep) {
     // Terms here: king shape -16, pins 0, rook mobility -14, knight trap -10.
     Position pos = evaluatedPieces("Ke0 Na0 kd9 ri2 rc9");
-    ASSERT_EQ(pos.kingShapeScore(), -16);
-    ASSERT_EQ(pos.pinScore(), 0);
-    ASSERT_EQ(pos.rookMobilityScore(), -14);
-    ASSERT_EQ(pos.knightTrapScore(), -10);
-    int q = pos.quickEvaluate();
-    EXPECT_EQ(pos.evaluate(q + 160, 1000), q);
-    EXPECT_EQ(pos.evaluate(q + 159, 1000), q - 16);
-    EXPECT_EQ(pos.evaluate(q + 23, 1000), q - 30);
-    EXPECT_EQ(pos.evaluate(q - 11, 1000), q - 40);
-    EXPECT_EQ(pos.evaluate(-1000, 1000), q - 40);
+    ASSERT_EQ(kingShapeScore(pos), -16);
+    ASSERT_EQ(pinScore(pos), 0);
+    ASSERT_EQ(rookMobilityScore(pos), -14);
+    ASSERT_EQ(knightTrapScore(pos), -10);
+    int q = quickEvaluate(pos);
+    EXPECT_EQ(evaluate(pos, q + 160, 1000), q);
+    EXPECT_EQ(evaluate(pos, q + 159, 1000), q - 16);
+    EXPECT_EQ(evaluate(pos, q + 23, 1000), q - 30);
+    EXPECT_EQ(evaluate(pos, q - 11, 1000), q - 40);
+    EXPECT_EQ(evaluate(pos, -1000, 1000), q - 40);
 
     // From the other side of the window, on the colour-swapped twin.
     Position twin = evaluated(fenOf(pos, true).c_str());
-    ASSERT_EQ(twin.quickEvaluate(), q);
-    EXPECT_EQ(twin.evaluate(-1000, q - 160), q);
-    EXPECT_EQ(twin.evaluate(-1000, q - 159), q - 16);
-    EXPECT_EQ(twin.evaluate(-1000, q - 55), q - 30);
+    ASSERT_EQ(quickEvaluate(twin), q);
+    EXPECT_EQ(evaluate(twin, -1000, q - 160), q);
+    EXPECT_EQ(evaluate(twin, -1000, q - 159), q - 16);
+    EXPECT_EQ(evaluate(twin, -1000, q - 55), q - 30);
 }
 
 TEST(Repetition, PerpetualCheckAndDrawScores) {
     Position pos = evaluated(StartFen);
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(pos.makeNullMove());
     ASSERT_EQ(pos.ply(), 4);
-    EXPECT_EQ(pos.repetitionScore(1), -20);
-    EXPECT_EQ(pos.repetitionScore(7), -20);
-    EXPECT_EQ(pos.repetitionScore(3), -946);
+    EXPECT_EQ(repetitionScore(pos, 1), -20);
+    EXPECT_EQ(repetitionScore(pos, 7), -20);
+    EXPECT_EQ(repetitionScore(pos, 3), -946);
     ASSERT_TRUE(pos.makeNullMove());
-    EXPECT_EQ(pos.repetitionScore(3), -945);
-    EXPECT_EQ(pos.repetitionScore(5), 945);
-    EXPECT_EQ(pos.repetitionScore(7), 20);
-    EXPECT_EQ(pos.repetitionScore(1), 20);
+    EXPECT_EQ(repetitionScore(pos, 3), -945);
+    EXPECT_EQ(repetitionScore(pos, 5), 945);
+    EXPECT_EQ(repetitionScore(pos, 7), 20);
+    EXPECT_EQ(repetitionScore(pos, 1), 20);
 }
 
 // Positions reached by random play from the start, plus the hand-made ones above.
@@ -168,8 +168,8 @@ std::vector<std::string> samplePositions() {
         int length = 10 + static_cast<int>(random() % 80);
         for (int ply = 0; ply < length; ++ply) {
             MoveEntry moves[MoveListCapacity];
-            int count = pos.generateCaptures(moves);
-            count += pos.generateQuietMoves(moves + count);
+            int count = generateCaptures(pos, moves);
+            count += generateQuietMoves(pos, moves + count);
             int start = count ? static_cast<int>(random() % count) : 0;
             int made = 0;
             for (int k = 0; k < count && !made; ++k) made = pos.makeMove(moves[(start + k) % count].move);
@@ -181,20 +181,19 @@ std::vector<std::string> samplePositions() {
 }
 
 TEST(Evaluate, ColourSwappedTwinScoresTheSame) {
-    ensureTables();
     for (const std::string& fen : samplePositions()) {
         Position pos = evaluated(fen.c_str());
         GameStage stage = gameStageOf(pos);
-        int values[] = {pos.kingShapeScore(), pos.pinScore(), pos.rookMobilityScore(), pos.knightTrapScore(),
-                        pos.quickEvaluate(), pos.evaluate(-1000, 1000), pos.evaluate(-30, 30)};
+        int values[] = {kingShapeScore(pos), pinScore(pos), rookMobilityScore(pos), knightTrapScore(pos),
+                        quickEvaluate(pos), evaluate(pos, -1000, 1000), evaluate(pos, -30, 30)};
         int red = pos.redValue;
         int black = pos.blackValue;
 
         std::string swapped = fenOf(pos, true);
         Position twin = evaluated(swapped.c_str());
         GameStage twinStage = gameStageOf(twin);
-        int twinValues[] = {twin.kingShapeScore(), twin.pinScore(), twin.rookMobilityScore(), twin.knightTrapScore(),
-                            twin.quickEvaluate(), twin.evaluate(-1000, 1000), twin.evaluate(-30, 30)};
+        int twinValues[] = {kingShapeScore(twin), pinScore(twin), rookMobilityScore(twin), knightTrapScore(twin),
+                            quickEvaluate(twin), evaluate(twin, -1000, 1000), evaluate(twin, -30, 30)};
         EXPECT_EQ(twinStage.redAttack, stage.blackAttack) << fen;
         EXPECT_EQ(twinStage.blackAttack, stage.redAttack) << fen;
         EXPECT_EQ(twin.redValue, black) << fen;
@@ -204,14 +203,13 @@ TEST(Evaluate, ColourSwappedTwinScoresTheSame) {
 }
 
 TEST(Evaluate, FarOutsideTheWindowOnlyTheSumCounts) {
-    ensureTables();
     for (const std::string& fen : samplePositions()) {
         Position pos = evaluated(fen.c_str());
-        int q = pos.quickEvaluate();
-        EXPECT_EQ(pos.evaluate(q + 160, q + 400), q) << fen;
-        EXPECT_EQ(pos.evaluate(q + 300, 1000), q) << fen;
-        EXPECT_EQ(pos.evaluate(q - 400, q - 160), q) << fen;
-        EXPECT_EQ(pos.evaluate(-1000, q - 300), q) << fen;
+        int q = quickEvaluate(pos);
+        EXPECT_EQ(evaluate(pos, q + 160, q + 400), q) << fen;
+        EXPECT_EQ(evaluate(pos, q + 300, 1000), q) << fen;
+        EXPECT_EQ(evaluate(pos, q - 400, q - 160), q) << fen;
+        EXPECT_EQ(evaluate(pos, -1000, q - 300), q) << fen;
     }
 }
 

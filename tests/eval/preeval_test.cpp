@@ -5,7 +5,7 @@
 
 #include "eval/base_tables.h"
 #include "eval_test_util.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -131,7 +131,6 @@ TEST(PreEvaluate, PawnsBlendByTheirOwnSidesAttack) {
 }
 
 TEST(PreEvaluate, SumsFollowRandomPlay) {
-    ensureTables();
     std::mt19937 random(20240611);
     for (int game = 0; game < 40; ++game) {
         Position pos;
@@ -143,19 +142,19 @@ TEST(PreEvaluate, SumsFollowRandomPlay) {
         bool blended = false;
         for (int ply = 0; ply < 120; ++ply) {
             if (ply == blendAt) {
-                pos.preEvaluate();
+                preEvaluate(pos);
                 GameStage stage = gameStageOf(pos);
                 redAttack = stage.redAttack;
                 blackAttack = stage.blackAttack;
                 blended = true;
                 Position again = pos;
-                again.preEvaluate();
+                preEvaluate(again);
                 EXPECT_EQ(again.redValue, pos.redValue);
                 EXPECT_EQ(again.blackValue, pos.blackValue);
             }
             MoveEntry moves[MoveListCapacity];
-            int count = pos.generateCaptures(moves);
-            count += pos.generateQuietMoves(moves + count);
+            int count = generateCaptures(pos, moves);
+            count += generateQuietMoves(pos, moves + count);
             if (count == 0) break;
             int start = static_cast<int>(random() % count);
             int made = 0;

@@ -47,13 +47,13 @@ void checkPosition(Position& pos, const std::vector<int>& squares)
         ASSERT_TRUE(pos.isValidMove(e.move)) << text(e.move);
         ASSERT_TRUE(pos.board[moveDestination(e.move)] & enemyBit) << text(e.move);
         ASSERT_LE(e.score, 6);
-        ASSERT_EQ(pos.isGoodCapture(e.move), e.score >= 2 ? 1 : 0) << text(e.move);
+        ASSERT_EQ(isGoodCapture(pos, e.move), e.score >= 2 ? 1 : 0) << text(e.move);
     }
     for (const MoveEntry& e : quiet) {
         ASSERT_TRUE(pos.isValidMove(e.move)) << text(e.move);
         ASSERT_EQ(pos.board[moveDestination(e.move)], 0) << text(e.move);
         ASSERT_EQ(e.score, 0);
-        ASSERT_EQ(pos.isGoodCapture(e.move), 0);
+        ASSERT_EQ(isGoodCapture(pos, e.move), 0);
     }
 
     // An enemy piece is attacked exactly when a capture of it was generated,
@@ -65,9 +65,9 @@ void checkPosition(Position& pos, const std::vector<int>& squares)
         for (const MoveEntry& e : caps)
             if (moveDestination(e.move) == d)
                 attackers.push_back(moveSource(e.move));
-        ASSERT_EQ(pos.isAttackedBy(pos.sideToMove, d, 0), attackers.empty() ? 0 : 1) << d;
+        ASSERT_EQ(isAttackedBy(pos, pos.sideToMove, d, 0), attackers.empty() ? 0 : 1) << d;
         if (attackers.size() == 1) {
-            ASSERT_EQ(pos.isAttackedBy(pos.sideToMove, d, attackers[0]), 0) << d;
+            ASSERT_EQ(isAttackedBy(pos, pos.sideToMove, d, attackers[0]), 0) << d;
         }
     }
 
@@ -79,7 +79,7 @@ TEST(CrossCheck, RandomPlayoutsFromNamedPositions)
     const std::vector<int> squares = boardSquares();
     std::mt19937 random(20261207);
     int checked = 0;
-    for (const char* fen : {StartPos, MidgamePos, CheckmatePos, ZugzwangPos, EndgamePos}) {
+    for (const char* fen : {StartFen, MidgameFen, CheckmateFen, ZugzwangFen, EndgameFen}) {
         for (int game = 0; game < 6; ++game) {
             Position pos = fromFen(fen);
             for (int ply = 0; ply < 60; ++ply) {

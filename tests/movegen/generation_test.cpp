@@ -38,27 +38,7 @@ TEST(CaptureScores, StatedCasesAndGoodCaptureAgree)
     for (const ScoreCase& c : ScoreCases) {
         const Position pos = fromFen(c.fen);
         EXPECT_EQ(scoreOf(pos, c.move), c.score) << c.fen << " " << c.move;
-        EXPECT_EQ(pos.isGoodCapture(mv(c.move)), c.score >= 2 ? 1 : 0) << c.fen << " " << c.move;
-    }
-}
-
-TEST(CaptureScores, GoodCapturePickFollowsThePhase)
-{
-    const Position pos = fromFen(ScoreCases[0].fen);  // a0a5 good, a0a4 quiet
-    const Position defended = fromFen(ScoreCases[1].fen);  // a0a5 not good
-    MoveList list{};
-    EXPECT_EQ(pos.isGoodCapturePick(list, 0), 1);
-    list.phase = 2;
-    EXPECT_EQ(defended.isGoodCapturePick(list, mv("a0a5")), 1);
-    for (int phase : {3, 5, 6}) {
-        list.phase = phase;
-        EXPECT_EQ(pos.isGoodCapturePick(list, mv("a0a5")), 0) << phase;
-    }
-    for (int phase : {0, 1}) {
-        list.phase = phase;
-        EXPECT_EQ(pos.isGoodCapturePick(list, mv("a0a5")), 1);
-        EXPECT_EQ(defended.isGoodCapturePick(list, mv("a0a5")), 0);
-        EXPECT_EQ(pos.isGoodCapturePick(list, mv("a0a4")), 0);
+        EXPECT_EQ(isGoodCapture(pos, mv(c.move)), c.score >= 2 ? 1 : 0) << c.fen << " " << c.move;
     }
 }
 
@@ -103,41 +83,41 @@ TEST(Generation, QuietMovesInPieceOrderAndSlidesFarthestFirst)
 
 TEST(AttackTest, KnightLegAndCannonScreens)
 {
-    EXPECT_EQ(fromFen("4k4/9/9/3n5/9/9/9/9/9/4K4 w").isAttackedBy(1, sq("e4"), 0), 1);
-    EXPECT_EQ(fromFen("4k4/9/9/3n5/3P5/9/9/9/9/4K4 w").isAttackedBy(1, sq("e4"), 0), 0);
+    EXPECT_EQ(isAttackedBy(fromFen("4k4/9/9/3n5/9/9/9/9/9/4K4 w"), 1, sq("e4"), 0), 1);
+    EXPECT_EQ(isAttackedBy(fromFen("4k4/9/9/3n5/3P5/9/9/9/9/4K4 w"), 1, sq("e4"), 0), 0);
 
-    EXPECT_EQ(fromFen("c3k4/9/9/9/9/9/9/9/9/4K4 w").isAttackedBy(1, sq("a0"), 0), 0);
-    EXPECT_EQ(fromFen("c3k4/9/P8/9/9/9/9/9/9/4K4 w").isAttackedBy(1, sq("a0"), 0), 1);
-    EXPECT_EQ(fromFen("c3k4/9/P8/9/P8/9/9/9/9/4K4 w").isAttackedBy(1, sq("a0"), 0), 0);
-    EXPECT_EQ(fromFen("r3k4/9/9/9/9/9/9/9/9/4K4 w").isAttackedBy(1, sq("a0"), 0), 1);
-    EXPECT_EQ(fromFen("r3k4/9/P8/9/9/9/9/9/9/4K4 w").isAttackedBy(1, sq("a0"), 0), 0);
+    EXPECT_EQ(isAttackedBy(fromFen("c3k4/9/9/9/9/9/9/9/9/4K4 w"), 1, sq("a0"), 0), 0);
+    EXPECT_EQ(isAttackedBy(fromFen("c3k4/9/P8/9/9/9/9/9/9/4K4 w"), 1, sq("a0"), 0), 1);
+    EXPECT_EQ(isAttackedBy(fromFen("c3k4/9/P8/9/P8/9/9/9/9/4K4 w"), 1, sq("a0"), 0), 0);
+    EXPECT_EQ(isAttackedBy(fromFen("r3k4/9/9/9/9/9/9/9/9/4K4 w"), 1, sq("a0"), 0), 1);
+    EXPECT_EQ(isAttackedBy(fromFen("r3k4/9/P8/9/9/9/9/9/9/4K4 w"), 1, sq("a0"), 0), 0);
 }
 
 TEST(AttackTest, IgnoredPieceStillBlocks)
 {
     const Position pos = fromFen("r3k4/9/9/9/r8/9/9/9/9/4K4 w");
-    EXPECT_EQ(pos.isAttackedBy(1, sq("a0"), 0), 1);
-    EXPECT_EQ(pos.isAttackedBy(1, sq("a0"), sq("a9")), 1);
-    EXPECT_EQ(pos.isAttackedBy(1, sq("a0"), sq("a5")), 0);
+    EXPECT_EQ(isAttackedBy(pos, 1, sq("a0"), 0), 1);
+    EXPECT_EQ(isAttackedBy(pos, 1, sq("a0"), sq("a9")), 1);
+    EXPECT_EQ(isAttackedBy(pos, 1, sq("a0"), sq("a5")), 0);
 
     // The only guard of e2 is the bishop; the king and advisors are not near it.
     const Position bishop = fromFen("4k4/9/9/9/9/9/9/9/9/2B1K4 w");
-    EXPECT_EQ(bishop.isAttackedBy(0, sq("e2"), 0), 1);
-    EXPECT_EQ(bishop.isAttackedBy(0, sq("e2"), sq("c0")), 0);
-    EXPECT_EQ(fromFen("4k4/9/9/9/9/9/9/9/3P5/2B1K4 w").isAttackedBy(0, sq("e2"), 0), 0);
+    EXPECT_EQ(isAttackedBy(bishop, 0, sq("e2"), 0), 1);
+    EXPECT_EQ(isAttackedBy(bishop, 0, sq("e2"), sq("c0")), 0);
+    EXPECT_EQ(isAttackedBy(fromFen("4k4/9/9/9/9/9/9/9/3P5/2B1K4 w"), 0, sq("e2"), 0), 0);
 }
 
 TEST(AttackTest, PalacePieces)
 {
     const Position pos = fromFen("4k4/9/9/9/9/9/9/9/9/3AK4 w");
-    EXPECT_EQ(pos.isAttackedBy(0, sq("e1"), 0), 1);
-    EXPECT_EQ(pos.isAttackedBy(0, sq("f0"), 0), 1);
-    EXPECT_EQ(pos.isAttackedBy(0, sq("e2"), 0), 0);
-    EXPECT_EQ(pos.isAttackedBy(0, sq("e1"), sq("e0")), 1);  // the advisor still guards it
-    EXPECT_EQ(pos.isAttackedBy(0, sq("e1"), sq("d0")), 1);
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("e1"), 0), 1);
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("f0"), 0), 1);
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("e2"), 0), 0);
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("e1"), sq("e0")), 1);  // the advisor still guards it
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("e1"), sq("d0")), 1);
     // Facing kings belong to the check test, not to the attack test.
-    EXPECT_EQ(pos.isAttackedBy(0, sq("e9"), 0), 0);
-    EXPECT_EQ(pos.isAttackedBy(1, sq("e0"), 0), 0);
+    EXPECT_EQ(isAttackedBy(pos, 0, sq("e9"), 0), 0);
+    EXPECT_EQ(isAttackedBy(pos, 1, sq("e0"), 0), 0);
     EXPECT_EQ(pos.inCheck(0), 1);
 }
 
@@ -145,15 +125,15 @@ TEST(AttackTest, PawnsBeforeAndAfterTheRiver)
 {
     const Position red = fromFen("4k4/9/9/4P4/9/9/4P4/9/9/3K5 w");  // e6 across, e3 at home
     for (const char* s : {"e4", "e7", "d6", "f6"})
-        EXPECT_EQ(red.isAttackedBy(0, sq(s), 0), 1) << s;
+        EXPECT_EQ(isAttackedBy(red, 0, sq(s), 0), 1) << s;
     for (const char* s : {"d3", "f3", "e2", "e5", "d4"})
-        EXPECT_EQ(red.isAttackedBy(0, sq(s), 0), 0) << s;
+        EXPECT_EQ(isAttackedBy(red, 0, sq(s), 0), 0) << s;
 
     const Position black = fromFen("3k5/9/9/4p4/9/9/4p4/9/9/4K4 w");  // e6 at home, e3 across
     for (const char* s : {"e5", "e2", "d3", "f3"})
-        EXPECT_EQ(black.isAttackedBy(1, sq(s), 0), 1) << s;
+        EXPECT_EQ(isAttackedBy(black, 1, sq(s), 0), 1) << s;
     for (const char* s : {"d6", "f6", "e7", "e4", "d5"})
-        EXPECT_EQ(black.isAttackedBy(1, sq(s), 0), 0) << s;
+        EXPECT_EQ(isAttackedBy(black, 1, sq(s), 0), 0) << s;
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ struct PerftCase {
 
 // Independently checked counts under the standard rules.
 const PerftCase ReferenceCounts[] = {
-    {StartPos, 1, 44},          {StartPos, 2, 1920},        {StartPos, 3, 79666},
-    {StartPos, 4, 3290240},     {MidgamePos, 4, 6295932},   {CheckmatePos, 4, 1185606},
-    {ZugzwangPos, 4, 8905},     {EndgamePos, 4, 1206},
+    {StartFen, 1, 44},          {StartFen, 2, 1920},        {StartFen, 3, 79666},
+    {StartFen, 4, 3290240},     {MidgameFen, 4, 6295932},   {CheckmateFen, 4, 1185606},
+    {ZugzwangFen, 4, 8905},     {EndgameFen, 4, 1206},
 };
 
 class PerftReference : public ::testing::TestWithParam<PerftCase> {};
@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Perft, PerftReference, ::testing::ValuesIn(ReferenceCou
 
 TEST(Perft, LeavesThePositionUnchanged)
 {
-    Position pos = fromFen(MidgamePos);
+    Position pos = fromFen(MidgameFen);
     const Position before = pos;
     perft(pos, 3);
     EXPECT_EQ(pos.key, before.key);
@@ -47,14 +47,14 @@ TEST(Perft, LeavesThePositionUnchanged)
 
 TEST(Perft, DivideSplitsTheCountByRootMove)
 {
-    Position pos = fromFen(StartPos);
+    Position pos = fromFen(StartFen);
     PerftDivision divisions[MoveListCapacity];
     const int count = perftDivide(pos, 3, divisions);
     ASSERT_EQ(count, 44);
     uint64_t sum = 0;
     for (int i = 0; i < count; ++i) {
         sum += divisions[i].leaves;
-        Position child = fromFen(StartPos);
+        Position child = fromFen(StartFen);
         ASSERT_TRUE(child.makeMove(divisions[i].move));
         EXPECT_EQ(divisions[i].leaves, perft(child, 2)) << text(divisions[i].move);
     }
@@ -63,7 +63,7 @@ TEST(Perft, DivideSplitsTheCountByRootMove)
 
 TEST(Perft, DepthZeroAndMatedSide)
 {
-    Position pos = fromFen(StartPos);
+    Position pos = fromFen(StartFen);
     EXPECT_EQ(perft(pos, 0), 1u);
     // Two rooks mate the lone black king on its back rank.
     Position mated = fromFen("R2k5/R8/9/9/9/9/9/9/9/4K4 b - - 0 1");
@@ -76,7 +76,7 @@ TEST(Perft, DepthZeroAndMatedSide)
 TEST(Perft, LastPlyAgreesWithMakeMove)
 {
     std::mt19937 random(7);
-    for (const char* fen : {StartPos, MidgamePos, CheckmatePos, ZugzwangPos, EndgamePos}) {
+    for (const char* fen : {StartFen, MidgameFen, CheckmateFen, ZugzwangFen, EndgameFen}) {
         for (int game = 0; game < 20; ++game) {
             Position pos = fromFen(fen);
             for (int ply = 0; ply < 80; ++ply) {
@@ -92,7 +92,7 @@ TEST(Perft, LastPlyAgreesWithMakeMove)
 
 TEST(Perft, FullHistoryAcceptsNoMove)
 {
-    Position pos = fromFen(EndgamePos);
+    Position pos = fromFen(EndgameFen);
     pos.moveCount = MaxHistory;
     EXPECT_EQ(perft(pos, 1), 0u);
     EXPECT_EQ(perft(pos, 2), 0u);

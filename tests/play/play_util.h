@@ -11,11 +11,10 @@
 
 #include "board/position.h"
 #include "common/engine_process.h"
-#include "movegen/movelist.h"
+#include "common/positions.h"
+#include "movegen/generate.h"
 
 namespace play {
-
-constexpr const char* StartFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 
 using Clock = std::chrono::steady_clock;
 
@@ -120,8 +119,8 @@ inline bool isLegalMove(Position& pos, const std::string& text) {
     int move = textToMove(text.c_str());
     if (move == 0) return false;
     MoveEntry entries[MoveListCapacity];
-    int total = pos.generateCaptures(entries);
-    total += pos.generateQuietMoves(entries + total);
+    int total = generateCaptures(pos, entries);
+    total += generateQuietMoves(pos, entries + total);
     for (int i = 0; i < total; i++) {
         if (entries[i].move != move) continue;
         if (!pos.makeMove(move)) return false;

@@ -12,8 +12,8 @@ int upperDepth(const HashEntry& e) { return (e.info >> 4) & 63; }
 int lowerDepth(const HashEntry& e) { return (e.info >> 10) & 63; }
 
 // A position reduced to what the table reads: key, locks, ply and value sums.
-Position& keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 0) {
-    static Position pos;
+Position keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 0) {
+    Position pos;
     std::memset(&pos, 0, sizeof pos);
     pos.key = key;
     pos.lock1 = lock1;
@@ -21,6 +21,11 @@ Position& keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 
     pos.rootCount = 1;
     pos.moveCount = 1 + ply;
     return pos;
+}
+
+// probeHash walks stored moves on the position it is given; a copy will do.
+int probe(Position pos, int alpha, int beta, int depth, int afterNull, int& move) {
+    return probeHash(pos, alpha, beta, depth, afterNull, move);
 }
 
 HashEntry& slot(uint32_t index) { return HashTable[index & HashMask]; }
@@ -45,7 +50,7 @@ TEST_F(HashTableTest, AllocationSizesTheMaskAndZeroesTheTable) {
 }
 
 TEST_F(HashTableTest, ExactStoreSetsBothBoundsAndAMoveZeroStoreKeepsTheMove) {
-    Position& pos = keyedPosition(100, 7, 9);
+    Position pos = keyedPosition(100, 7, 9);
     storeHash(pos, HashExact, 37, 4, 0x1234);
     const HashEntry& e = slot(100);
     EXPECT_EQ(e.lock1, 7u);
@@ -61,7 +66,7 @@ TEST_F(HashTableTest, ExactStoreSetsBothBoundsAndAMoveZeroStoreKeepsTheMove) {
     EXPECT_EQ(slot(100).move, 0x1234);
     EXPECT_EQ(lowerDepth(slot(100)), 5);
 
-    Position& other = keyedPosition(200, 1, 2);
+    Position other = keyedPosition(200, 1, 2);
     storeHash(other, HashUpper, -5, 2, 0);
     EXPECT_EQ(slot(200).move, 0);
     EXPECT_EQ(lowerDepth(slot(200)), 0);
@@ -69,7 +74,7 @@ TEST_F(HashTableTest, ExactStoreSetsBothBoundsAndAMoveZeroStoreKeepsTheMove) {
 }
 
 TEST_F(HashTableTest, ADeeperBoundStaysUnlessTheNewOneIsAtLeastAsTight) {
-    Position& pos = keyedPosition(300, 3, 4);
+    Position pos = keyedPosition(300, 3, 4);
     storeHash(pos, HashExact, 100, 5, 0);
 
     storeHash(pos, HashLower, 90, 3, 0);
@@ -91,14 +96,14 @@ TEST_F(HashTableTest, MateScoresAreHeldRelativeToTheNode) {
     EXPECT_EQ(slot(400).lowerValue, 984);
     int move = -1;
     // Far too shallow, but a mate score cuts off at any depth.
-    EXPECT_EQ(probeHash(keyedPosition(400, 5, 6, 6), -1000, 900, 20, 0, move), 978);
+    EXPECT_EQ(probe(keyedPosition(400, 5, 6, 6), -1000, 900, 20, 0, move), 978);
     EXPECT_EQ(move, 0);
 
     // A rule score is path dependent: stored, but never used.
     storeHash(keyedPosition(500, 5, 7, 5), HashExact, -930, 10, 0);
     EXPECT_EQ(slot(500).lowerValue, -935);
-    EXPECT_EQ(probeHash(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, 0, move), NoValue);
-    EXPECT_EQ(probeHash(keyedPosition(500, 5, 7, 5), -1000, -999, 1, 0, move), NoValue);
+    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, 0, move), NoValue);
+    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), -1000, -999, 1, 0, move), NoValue);
 }
 
 TEST_F(HashTableTest, TheCheapestForeignSlotIsReplacedTheEarliestOfEqualOnes) {
@@ -119,11 +124,11 @@ TEST_F(HashTableTest, TheCheapestForeignSlotIsReplacedTheEarliestOfEqualOnes) {
     storeHash(keyedPosition(HashMask, 13, 14), HashLower, 6, 2, 0);
     EXPECT_EQ(slot(0).lock1, 13u);
     int move;
-    EXPECT_EQ(probeHash(keyedPosition(HashMask, 13, 14), -1000, 5, 2, 0, move), 6);
+    EXPECT_EQ(probe(keyedPosition(HashMask, 13, 14), -1000, 5, 2, 0, move), 6);
 }
 
 TEST_F(HashTableTest, BoundsCutOffOnlyAtSufficientDepth) {
-    Position& pos = keyedPosition(700, 21, 22);
+    Position pos = keyedPosition(700, 21, 22);
     pos.redValue = 1000;  // enough material: a moveless lower bound counts as depth 3
     storeHash(pos, HashExact, 50, 4, 0);
     int move;
@@ -135,16 +140,16 @@ TEST_F(HashTableTest, BoundsCutOffOnlyAtSufficientDepth) {
 
     // A null-move fail-high (no move) is not trusted right after a null move.
     storeHash(keyedPosition(800, 23, 24), HashLower, 30, 1, 0);
-    EXPECT_EQ(probeHash(keyedPosition(800, 23, 24), -1000, 20, 2, 0, move), 30);
-    EXPECT_EQ(probeHash(keyedPosition(800, 23, 24), -1000, 20, 2, 1, move), NoValue);
-    Position& rich = keyedPosition(800, 23, 24);
+    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, 0, move), 30);
+    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, 1, move), NoValue);
+    Position rich = keyedPosition(800, 23, 24);
     rich.redValue = 301;
     EXPECT_EQ(probeHash(rich, -1000, 20, 3, 0, move), 30);
     EXPECT_EQ(probeHash(rich, -1000, 20, 4, 0, move), NoValue);
 }
 
 TEST_F(HashTableTest, ClearingAndAgingTheTable) {
-    Position& pos = keyedPosition(900, 31, 32);
+    Position pos = keyedPosition(900, 31, 32);
     storeHash(pos, HashExact, 10, 3, 0x2222);
     ageHashTable();
     EXPECT_EQ(freshness(slot(900)), 14);

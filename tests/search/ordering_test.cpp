@@ -5,13 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "movegen/movelist.h"
 #include "search/ordering.h"
 #include "search_setup.h"
 
 namespace {
-
-int mv(const char* text) { return textToMove(text); }
 
 MoveList listOf(std::initializer_list<int> scores) {
     MoveList list;
@@ -117,14 +114,14 @@ protected:
 TEST_F(PickerTest, NoCapturesGoesStraightToTheKillers) {
     startSearchAt("4k4/R8/9/9/9/9/9/9/9/3K5 w");
     MoveList list;
-    list.phase = 0;
+    list.phase = PhaseHash;
     list.hashMove = 0;
     list.killer1 = mv("a8a7");
     list.killer2 = 0;
     drain(list, Context.position);
     ASSERT_FALSE(moves.empty());
     EXPECT_EQ(moves[0], mv("a8a7"));
-    EXPECT_EQ(phases[0], 4);
+    EXPECT_EQ(phases[0], PhaseKiller2);
     // The killer is handed out again among the quiet moves.
     EXPECT_EQ(std::count(moves.begin(), moves.end(), mv("a8a7")), 2);
 }
@@ -134,21 +131,21 @@ TEST_F(PickerTest, PhasesHandOutHashMoveGoodCapturesKillersThenTheRest) {
     startSearchAt("4k3r/9/c7c/9/9/9/R7R/9/9/3K5 w");
     HistoryScore[mv("i3i7")] = 50;
     MoveList list;
-    list.phase = 0;
+    list.phase = PhaseHash;
     list.hashMove = mv("a3a4");
     list.killer1 = mv("a3a4");
     list.killer2 = mv("b0b1");  // nothing there
     drain(list, Context.position);
     ASSERT_GE(moves.size(), 4u);
     EXPECT_EQ(moves[0], mv("a3a4"));
-    EXPECT_EQ(phases[0], 1);
+    EXPECT_EQ(phases[0], PhaseCaptures);
     EXPECT_EQ(moves[1], mv("a3a7"));
-    EXPECT_EQ(phases[1], 2);
+    EXPECT_EQ(phases[1], PhaseGoodCaptures);
     EXPECT_EQ(moves[2], mv("a3a4"));
-    EXPECT_EQ(phases[2], 4);
+    EXPECT_EQ(phases[2], PhaseKiller2);
     // The doubtful capture waits for the history phase, where its history leads.
     EXPECT_EQ(moves[3], mv("i3i7"));
-    EXPECT_EQ(phases[3], 6);
+    EXPECT_EQ(phases[3], PhaseRest);
     EXPECT_EQ(std::count(moves.begin(), moves.end(), mv("a3a4")), 3);
     EXPECT_EQ(std::count(moves.begin(), moves.end(), mv("a3a7")), 1);
     EXPECT_EQ(std::count(moves.begin(), moves.end(), mv("b0b1")), 0);
@@ -174,7 +171,26 @@ TEST_F(PickerTest, EvasionsKeepOnlyLegalMoves) {
     ASSERT_GE(list.moveTotal, 2);
     EXPECT_EQ(list.entries[0].move, mv("d0d1"));
     EXPECT_EQ(list.entries[1].move, mv("a5d5"));
-    EXPECT_EQ(list.phase, 6);
+    EXPECT_EQ(list.phase, PhaseRest);
+}
+
+TEST(Ordering, GoodCapturePickFollowsThePhase) {
+    const Position pos = fromFen("3k5/9/9/9/c8/9/9/9/9/R3K4 w - - 0 1");  // a0a5 good, a0a4 quiet
+    const Position defended = fromFen("3k5/9/9/9/c7r/9/9/9/9/R3K4 w - - 0 1");  // a0a5 not good
+    MoveList list{};
+    EXPECT_EQ(isGoodCapturePick(list, pos, 0), 1);
+    list.phase = PhaseGoodCaptures;
+    EXPECT_EQ(isGoodCapturePick(list, defended, mv("a0a5")), 1);
+    for (int phase : {PhaseKiller1, PhaseQuiet, PhaseRest}) {
+        list.phase = phase;
+        EXPECT_EQ(isGoodCapturePick(list, pos, mv("a0a5")), 0) << phase;
+    }
+    for (int phase : {PhaseHash, PhaseCaptures}) {
+        list.phase = phase;
+        EXPECT_EQ(isGoodCapturePick(list, pos, mv("a0a5")), 1);
+        EXPECT_EQ(isGoodCapturePick(list, defended, mv("a0a5")), 0);
+        EXPECT_EQ(isGoodCapturePick(list, pos, mv("a0a4")), 0);
+    }
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include <initializer_list>
 
 #include "board/position.h"
-#include "protocol/settings.h"
+#include "common/positions.h"
+#include "eval/evaluation.h"
 #include "search/hash.h"
 #include "search/search.h"
 
@@ -22,16 +23,16 @@ inline void useSmallTable() {
 
 // Sets up fen as the root of a new search in Context.
 inline void startSearchAt(const char* fen) {
-    static Position root;
+    Position root;
     root.setFromFen(fen);
     root.rootCount = root.moveCount;
-    root.preEvaluate();
+    preEvaluate(root);
     Context.position = root;
     Context.pollEnabled = 0;
     Context.stopRequested = 0;
     resetSearchState();
-    UsePruning = 1;
-    UseKnowledge = 1;
+    Context.usePruning = 1;
+    Context.useKnowledge = 1;
     PollHook = nullptr;
     useSmallTable();
 }

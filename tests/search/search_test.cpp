@@ -55,19 +55,19 @@ TEST_F(SearchTest, AMatedSideScoresPlyMinusMate) {
 
 TEST_F(SearchTest, QuiescenceReturnsTheEvaluationOfAQuietPosition) {
     startSearchAt(Quiet);
-    const int eval = Context.position.evaluate(-MateValue, MateValue);
+    const int eval = evaluate(Context.position, -MateValue, MateValue);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), eval);
     EXPECT_EQ(NodeCount, 1);
 
     // Captures that lose material on their face are not even tried.
     startSearchAt(BadCaptureOnly);
-    EXPECT_EQ(quiesce(Context, -MateValue, MateValue), Context.position.evaluate(-MateValue, MateValue));
+    EXPECT_EQ(quiesce(Context, -MateValue, MateValue), evaluate(Context.position, -MateValue, MateValue));
     EXPECT_EQ(NodeCount, 1);
 }
 
 TEST_F(SearchTest, StandPatAtOrAboveBetaCutsOffAtOnce) {
     startSearchAt("4k4/9/9/9/8r/9/9/9/9/3K4R w");  // red rook i0 could take the rook on i5
-    const int eval = Context.position.evaluate(-MateValue, MateValue);
+    const int eval = evaluate(Context.position, -MateValue, MateValue);
     EXPECT_EQ(quiesce(Context, eval - 10, eval), eval);
     EXPECT_EQ(NodeCount, 1);
     NodeCount = 0;
@@ -110,7 +110,7 @@ TEST_F(SearchTest, PvNodesIgnoreHashCutoffs) {
 
 TEST_F(SearchTest, NullMoveOnlyWithPruning) {
     startSearchAt(Middlegame);
-    UsePruning = 0;
+    Context.usePruning = 0;
     alphaBeta(Context, -401, -400, 6, 1, 0);
     EXPECT_EQ(NullReductionCount, 0);
     const int64_t fullNodes = NodeCount;

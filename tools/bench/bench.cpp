@@ -6,10 +6,8 @@
 #include <cstdlib>
 
 #include "board/tables.h"
-#include "protocol/settings.h"
 #include "search/driver.h"
 #include "search/hash.h"
-#include "search/search.h"
 
 namespace {
 
@@ -29,23 +27,13 @@ const char* const BenchPositions[] = {
     "4k4/4a4/4P4/9/9/9/9/4B4/9/4K4 w - - 0 1",
 };
 
-void startEngineState() {
-    buildPopCount();
-    buildTables();
-    allocateHashTable(24);
-    // Every run searches alike: no book, no input polling, no noise, one seed.
-    UseBook = 0;
-    BatchMode = 1;
-    DebugMode = 0;
-    UsePruning = 1;
-    UseKnowledge = 1;
-    RandomMask = 0;
-    RandomSeed = 1;
-    LimitMode = 0;
-    NodeLimit = 0;
-    NormalTime = 0;
-    MaxTime = 0;
-}
+// Every run searches alike: nothing to read, nothing to show until the end.
+class BenchReporter : public SearchReporter {
+public:
+    void newBestMove(const SearchReport&) override {}
+    int poll() override { return PollNothing; }
+    void searchDone(const SearchResult&) override {}
+};
 
 }  // namespace
 
@@ -53,29 +41,32 @@ int main(int argc, char** argv) {
     int depth = DefaultDepth;
     if (argc > 1) {
         depth = std::atoi(argv[1]);
-        if (depth < 1 || depth > 32) {
+        if (depth < 1 || depth > MaxSearchDepth) {
             std::fprintf(stderr, "usage: quorvel-bench [DEPTH 1..32]\n");
             return 2;
         }
     }
-    startEngineState();
+    buildPopCount();
+    buildTables();
+    allocateHashTable(24);
 
     int64_t totalNodes = 0;
     int64_t totalTime = 0;
     const int count = static_cast<int>(sizeof(BenchPositions) / sizeof(BenchPositions[0]));
     for (int i = 0; i < count; i++) {
         clearHashTable();
-        GlobalPosition.setFromFen(BenchPositions[i]);
-        BanMoveCount = 0;
-        Pondering = 0;
-        DrawOffered = 0;
-        NodeCount = 0;
-        runSearch(depth);
-        int64_t elapsed = elapsedMilliseconds();
-        totalNodes += NodeCount;
-        totalTime += elapsed;
-        std::printf("bench position %d nodes %" PRId64 " time %" PRId64 " fen %s\n", i + 1, NodeCount, elapsed,
-                    BenchPositions[i]);
+        Position pos;
+        pos.setFromFen(BenchPositions[i]);
+        SearchLimits limits;
+        limits.maxDepth = depth;
+        BenchReporter reporter;
+        SearchResult result = runSearch(pos, limits, reporter);
+        char move[5] = "none";
+        if (result.bestMove != 0) moveToText(result.bestMove, move);
+        totalNodes += result.statistics.nodes;
+        totalTime += result.statistics.elapsed;
+        std::printf("bench position %d nodes %" PRId64 " time %" PRId64 " move %s fen %s\n", i + 1,
+                    result.statistics.nodes, result.statistics.elapsed, move, BenchPositions[i]);
         std::fflush(stdout);
     }
     releaseHashTable();

@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import sys
 
-BENCH_LINE = re.compile(r"^bench position (\d+) nodes (\d+) time (\d+) fen (.+)$")
+BENCH_LINE = re.compile(r"^bench position (\d+) nodes (\d+) time (\d+)(?: move \S+)? fen (.+)$")
 TOTAL_LINE = re.compile(r"^bench nodes (\d+) time (\d+) nps (\d+)$")
 
 

@@ -1,5 +1,5 @@
 // Scores the book moves of every repertoire position against the best move of
-// a short search. Each position gets a fresh table and fresh history, so the
+// a short search. Each search gets a fresh table and fresh history, so the
 // verdict on a position does not depend on which positions came before it.
 #include "check.h"
 
@@ -10,101 +10,48 @@
 #include <utility>
 #include <vector>
 
-#include "board/tables.h"
 #include "book/book_writer.h"
-#include "movegen/movelist.h"
+#include "search/driver.h"
 #include "search/hash.h"
-#include "search/search.h"
 
 namespace {
 
-struct RootMove {
+// The check reads only the result.
+class QuietReporter : public SearchReporter {
+public:
+    void newBestMove(const SearchReport&) override {}
+    int poll() override { return PollNothing; }
+    void searchDone(const SearchResult&) override {}
+};
+
+struct Verdict {
     int move;
     int value;
 };
 
-struct Verdict {
-    int bestMove;
-    int bestValue;
-};
-
-// Value of one root move of Context.position; a check is searched without depth loss.
-int searchMove(int move, int depth, int alpha, int beta) {
-    Position& pos = Context.position;
-    if (!pos.makeMove(move)) return -MateValue;
-    int childDepth = (pos.lastRecord().flags & 3) ? depth : depth - 1;
-    int value = -alphaBeta(Context, -beta, -alpha, childDepth, 0, 0);
-    pos.unmakeMove();
-    return value;
-}
-
-std::vector<RootMove> legalMoves(Position& pos) {
-    MoveEntry entries[MoveListCapacity];
-    int total = pos.generateCaptures(entries);
-    total += pos.generateQuietMoves(entries + total);
-    std::vector<RootMove> moves;
-    for (int i = 0; i < total; i++) {
-        if (!pos.makeMove(entries[i].move)) continue;
-        pos.unmakeMove();
-        moves.push_back(RootMove{entries[i].move, -MateValue});
-    }
-    return moves;
-}
-
-void prepareSearch(const Position& pos) {
+// The engine's own search to depth, over every root move or only over move.
+Verdict searchPosition(const Position& pos, int depth, Move move) {
     clearHashTable();
-    resetSearchState();
-    Context.pollEnabled = 0;
-    Context.stopRequested = 0;
-    Context.position = pos;
-    Context.position.rootCount = Context.position.moveCount;
-    Context.position.preEvaluate();
-}
-
-bool isBookMove(const std::vector<BookEntry>& bookMoves, int move) {
-    for (const BookEntry& entry : bookMoves) {
-        if (entry.move == move) return true;
+    SearchLimits limits;
+    limits.maxDepth = depth;
+    limits.stopWhenForced = 0;
+    if (move != 0) {
+        limits.searchMoves = &move;
+        limits.searchMoveCount = 1;
     }
-    return false;
-}
-
-// Iterative deepening with a principal-variation root: the first move gets the
-// full window, the others a null window that is widened when they beat it. In
-// the last iteration the book moves get the full window too, so that their
-// values are exact; they are left in moves for the caller.
-Verdict searchPosition(const Position& pos, int depth, const std::vector<BookEntry>& bookMoves,
-                       std::vector<RootMove>& moves) {
-    prepareSearch(pos);
-    moves = legalMoves(Context.position);
-    Verdict verdict{0, -MateValue};
-    for (int d = 1; d <= depth; d++) {
-        int best = -MateValue;
-        for (size_t i = 0; i < moves.size(); i++) {
-            int value;
-            if (i == 0 || (d == depth && isBookMove(bookMoves, moves[i].move))) {
-                value = searchMove(moves[i].move, d, -MateValue, MateValue);
-            } else {
-                value = searchMove(moves[i].move, d, best, best + 1);
-                if (value > best) value = searchMove(moves[i].move, d, best, MateValue);
-            }
-            moves[i].value = value;
-            if (value > best) best = value;
-        }
-        std::stable_sort(moves.begin(), moves.end(),
-                         [](const RootMove& a, const RootMove& b) { return a.value > b.value; });
-    }
-    if (!moves.empty()) verdict = Verdict{moves[0].move, moves[0].value};
-    return verdict;
+    QuietReporter reporter;
+    SearchResult result = runSearch(pos, limits, reporter);
+    return Verdict{result.bestMove, result.bestMove != 0 ? result.lastScore : -MateValue};
 }
 
 // The entries of pos in a sorted entry list.
-std::vector<BookEntry> bookMovesOf(const std::vector<BookEntry>& sorted, const Position& pos) {
-    BookEntry key{pos.lock1, pos.lock2, 0, 0};
-    auto before = [](const BookEntry& a, const BookEntry& b) {
+std::vector<BookRecord> bookMovesOf(const std::vector<BookRecord>& sorted, const Position& pos) {
+    BookRecord key{pos.lock1, pos.lock2, 0, 0};
+    auto before = [](const BookRecord& a, const BookRecord& b) {
         return a.lock2 != b.lock2 ? a.lock2 < b.lock2 : a.lock1 < b.lock1;
     };
     auto range = std::equal_range(sorted.begin(), sorted.end(), key, before);
-    return std::vector<BookEntry>(range.first, range.second);
+    return std::vector<BookRecord>(range.first, range.second);
 }
 
 std::string moveText(int move) {
@@ -116,7 +63,7 @@ std::string moveText(int move) {
 }  // namespace
 
 int checkBookLines(const std::string& text, const CheckSettings& settings) {
-    std::vector<BookEntry> entries;
+    std::vector<BookRecord> entries;
     BookLineError error{};
     if (!collectBookLines(text, entries, error)) {
         std::printf("line %d: %s %s\n", error.lineNumber, error.reason, error.token);
@@ -131,7 +78,7 @@ int checkBookLines(const std::string& text, const CheckSettings& settings) {
     int weak = 0;
     std::istringstream lines(text);
     std::string line;
-    static Position pos;
+    Position pos;
     for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
         std::vector<std::string> tokens = splitBookLine(line);
         pos.setFromFen(StartPositionFen);
@@ -139,15 +86,13 @@ int checkBookLines(const std::string& text, const CheckSettings& settings) {
             int move = textToMove(tokens[ply].c_str());
             if (judged.insert(std::make_pair(pos.lock2, pos.lock1)).second) {
                 positions++;
-                std::vector<BookEntry> bookMoves = bookMovesOf(entries, pos);
-                std::vector<RootMove> moves;
-                Verdict verdict = searchPosition(pos, settings.depth, bookMoves, moves);
-                for (const RootMove& root : moves) {
-                    if (!isBookMove(bookMoves, root.move) || root.value >= verdict.bestValue - settings.margin) continue;
+                Verdict best = searchPosition(pos, settings.depth, 0);
+                for (const BookRecord& entry : bookMovesOf(entries, pos)) {
+                    Verdict book = entry.move == best.move ? best : searchPosition(pos, settings.depth, entry.move);
+                    if (book.value >= best.value - settings.margin) continue;
                     weak++;
                     std::printf("line %d ply %zu: %s scores %d, best %s scores %d\n", lineNumber, ply + 1,
-                                moveText(root.move).c_str(), root.value, moveText(verdict.bestMove).c_str(),
-                                verdict.bestValue);
+                                moveText(entry.move).c_str(), book.value, moveText(best.move).c_str(), best.value);
                     std::fflush(stdout);
                 }
             }

@@ -15,7 +15,6 @@
 #include "board/tables.h"
 #include "book/book_writer.h"
 #include "check.h"
-#include "protocol/settings.h"
 #include "search/hash.h"
 
 namespace {
@@ -51,7 +50,7 @@ int buildCommand(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
         return 1;
     }
-    std::vector<BookEntry> entries;
+    std::vector<BookRecord> entries;
     BookLineError error{};
     if (!collectBookLines(text, entries, error)) {
         std::fprintf(stderr, "%s:%d: %s '%s'\n", argv[2], error.lineNumber, error.reason, error.token);
@@ -89,9 +88,9 @@ int setProbePosition(int argc, char** argv, Position& pos) {
 
 int probeCommand(int argc, char** argv) {
     if (argc < 3) return usage();
-    static Position pos;
+    Position pos;
     if (!setProbePosition(argc, argv, pos)) return 1;
-    std::vector<BookEntry> moves;
+    std::vector<BookRecord> moves;
     int mirrored = 0;
     if (!listBookMoves(argv[2], pos, moves, mirrored)) {
         std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
@@ -102,9 +101,9 @@ int probeCommand(int argc, char** argv) {
         return 0;
     }
     unsigned total = 0;
-    for (const BookEntry& entry : moves) total += entry.weight;
+    for (const BookRecord& entry : moves) total += entry.weight;
     std::printf("%zu book moves%s\n", moves.size(), mirrored ? " (found as the mirror image)" : "");
-    for (const BookEntry& entry : moves) {
+    for (const BookRecord& entry : moves) {
         char text[5] = {};
         moveToText(entry.move, text);
         double share = total == 0 ? 0.0 : 100.0 * entry.weight / total;
@@ -131,12 +130,6 @@ int checkCommand(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
         return 1;
     }
-    // The search as the engine runs it, minus the book and any input polling.
-    UseBook = 0;
-    UsePruning = 1;
-    UseKnowledge = 1;
-    RandomMask = 0;
-    BatchMode = 1;
     allocateHashTable(CheckHashExponent);
     int weak = checkBookLines(text, settings);
     releaseHashTable();

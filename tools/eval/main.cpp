@@ -10,8 +10,6 @@
 
 namespace {
 
-Position Board;  // too large to sit comfortably on the stack
-
 void show(const char* name, int value) { std::printf("%s %d\n", name, value); }
 
 }  // namespace
@@ -26,9 +24,10 @@ int main(int argc, char** argv) {
 
     buildPopCount();
     buildTables();
-    Board.setFromFen(fen.c_str());
-    Board.preEvaluate();
-    GameStage stage = gameStageOf(Board);
+    Position board;
+    board.setFromFen(fen.c_str());
+    preEvaluate(board);
+    GameStage stage = gameStageOf(board);
 
     show("phaseMaterial", stage.phaseMaterial);
     show("midgameWeight", stage.midgameWeight);
@@ -37,13 +36,13 @@ int main(int argc, char** argv) {
     show("blackAttack", stage.blackAttack);
     show("RedAttackWeight", RedAttackWeight);
     show("BlackAttackWeight", BlackAttackWeight);
-    show("redValue", Board.redValue);
-    show("blackValue", Board.blackValue);
-    show("kingShapeScore", Board.kingShapeScore());
-    show("pinScore", Board.pinScore());
-    show("rookMobilityScore", Board.rookMobilityScore());
-    show("knightTrapScore", Board.knightTrapScore());
-    show("quickEvaluate", Board.quickEvaluate());
-    show("evaluate", Board.evaluate(-1000, 1000));
+    show("redValue", board.redValue);
+    show("blackValue", board.blackValue);
+    show("kingShapeScore", kingShapeScore(board));
+    show("pinScore", pinScore(board));
+    show("rookMobilityScore", rookMobilityScore(board));
+    show("knightTrapScore", knightTrapScore(board));
+    show("quickEvaluate", quickEvaluate(board));
+    show("evaluate", evaluate(board, -MateValue, MateValue));
     return 0;
 }

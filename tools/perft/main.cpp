@@ -8,7 +8,7 @@
 
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/movelist.h"
+#include "movegen/generate.h"
 #include "movegen/perft.h"
 
 namespace {
@@ -36,8 +36,6 @@ int parseDepth(const char* text)
     return depth <= MaxDepth ? depth : 0;
 }
 
-Position PerftPosition;  // too large for the stack of every platform
-PerftDivision Divisions[MoveListCapacity];
 
 }  // namespace
 
@@ -64,20 +62,22 @@ int main(int argc, char** argv)
 
     buildPopCount();
     buildTables();
-    PerftPosition.setFromFen(fen.empty() ? StartPositionFen : fen.c_str());
+    Position position;
+    position.setFromFen(fen.empty() ? StartPositionFen : fen.c_str());
 
     const auto start = std::chrono::steady_clock::now();
     uint64_t leaves = 0;
     if (divide) {
-        const int count = perftDivide(PerftPosition, depth, Divisions);
+        PerftDivision divisions[MoveListCapacity];
+        const int count = perftDivide(position, depth, divisions);
         for (int i = 0; i < count; ++i) {
             char text[4];
-            moveToText(Divisions[i].move, text);
-            std::printf("%.4s: %llu\n", text, static_cast<unsigned long long>(Divisions[i].leaves));
-            leaves += Divisions[i].leaves;
+            moveToText(divisions[i].move, text);
+            std::printf("%.4s: %llu\n", text, static_cast<unsigned long long>(divisions[i].leaves));
+            leaves += divisions[i].leaves;
         }
     } else {
-        leaves = perft(PerftPosition, depth);
+        leaves = perft(position, depth);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

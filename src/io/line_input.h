@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include "protocol/platform.h"
+#include "io/platform.h"
 
 // Every destination handed to takeLine/readLine holds this many bytes: a line
 // comes out as at most 4095 characters and a terminating zero.
@@ -36,3 +36,5 @@ int readLine(char* destination);
 // Idle side: 1 with the next line, or 0 once input has ended for good. Waits
 // without using the processor.
 int waitForLine(char* destination);
+// 1 once standard input has ended and no complete line is left in the buffer.
+int inputEnded();

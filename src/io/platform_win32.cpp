@@ -1,4 +1,4 @@
-#include "protocol/platform.h"
+#include "io/platform.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -1,8 +1,9 @@
-// Command codes shared by the idle parser and the busy-time reader, and the
-// parsed form of an idle command.
+// UCCI command codes shared by the idle parser and the busy-time reader, and
+// the parsed form of an idle command.
 #pragma once
 
 #include <cstdint>
+#include "io/text.h"
 
 enum CommandCode {
     CmdNone = 0,
@@ -21,9 +22,8 @@ enum CommandCode {
 // recognises isready, ponderhit [draw], stop and quit; any other line is dropped.
 // With echo set, prints "info busyline [...]" for the line.
 int readBusyCommand(int echo);
-
-// 1 once standard input has ended (no further line can arrive).
-int inputEnded();
+// Prints "info KIND [LINE]": the debug echo of a line read.
+void echoLine(const char* kind, const char* line);
 
 enum UcciOption {
     OptNone = 0,
@@ -89,10 +89,3 @@ int parseIdleCommand(UcciCommand& command, int echo);
 int parseCommandLine(char* line, UcciCommand& command);
 // The code of a line read during a search: isready, ponderhit [draw], stop, quit.
 int busyCommandCode(const char* line);
-
-// Case-insensitive cursor helpers of the parsers.
-int startsWith(const char* text, const char* keyword);
-int consumePrefix(const char*& cursor, const char* keyword);
-int skipPast(const char*& cursor, const char* keyword);
-// A decimal integer as "%d" reads it, clamped to low..high; low when none.
-int readInt(const char* text, int low, int high);

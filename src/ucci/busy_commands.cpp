@@ -1,6 +1,8 @@
 #include <cstdio>
-#include "protocol/commands.h"
-#include "protocol/line_input.h"
+
+#include "io/line_input.h"
+#include "io/output.h"
+#include "ucci/commands.h"
 
 int busyCommandCode(const char* line) {
     // "ponderhit draw" before "ponderhit", which is its prefix.
@@ -15,9 +17,12 @@ int busyCommandCode(const char* line) {
 int readBusyCommand(int echo) {
     char line[LineBufferSize];
     if (!readLine(line)) return CmdNone;
-    if (echo) {
-        std::printf("info busyline [%s]\n", line);
-        std::fflush(stdout);
-    }
+    if (echo) echoLine("busyline", line);
     return busyCommandCode(line);
+}
+
+void echoLine(const char* kind, const char* line) {
+    char text[LineBufferSize + 32];
+    std::snprintf(text, sizeof text, "info %s [%s]", kind, line);
+    printLine(text);
 }

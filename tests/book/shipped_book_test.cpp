@@ -33,10 +33,10 @@ std::vector<std::string> bookMovesAfter(const std::vector<std::string>& moves, i
     Position pos;
     pos.setFromFen(StartPositionFen);
     for (const std::string& move : moves) pos.makeMove(textToMove(move.c_str()));
-    std::vector<BookEntry> entries;
+    std::vector<BookRecord> entries;
     listBookMoves(BuiltBookPath.c_str(), pos, entries, mirrored);
     std::vector<std::string> texts;
-    for (const BookEntry& entry : entries) {
+    for (const BookRecord& entry : entries) {
         char chars[5] = {};
         moveToText(entry.move, chars);
         texts.push_back(chars);
@@ -61,7 +61,7 @@ TEST(ShippedBook, RepertoireHasAtLeast200LinesOf8To20Plies) {
 }
 
 TEST(ShippedBook, BuildPlacedTheCurrentRepertoireBesideTheEngine) {
-    std::vector<BookEntry> entries;
+    std::vector<BookRecord> entries;
     BookLineError error{};
     ASSERT_TRUE(collectBookLines(readFile(LinesPath), entries, error))
         << "line " << error.lineNumber << ": " << error.reason << " " << error.token;
@@ -132,7 +132,7 @@ TEST(ShippedBook, AnEmptyBookLeavesTheEngineSearching) {
     // line file without moves.
     std::string folder = ::testing::TempDir() + "quorvel_empty_book/";
     ASSERT_EQ(std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str()), 0);
-    std::vector<BookEntry> none;
+    std::vector<BookRecord> none;
     ASSERT_TRUE(writeBookFile((folder + "qvr.bin").c_str(), none));
     ASSERT_EQ(std::system(("cp " + std::string(QUORVEL_BINARY) + " " + folder + "quorvel").c_str()), 0);
 

@@ -1,7 +1,6 @@
-#include "protocol/line_input.h"
+#include "io/line_input.h"
 
 #include <cstring>
-#include "protocol/commands.h"
 
 LineInput Input;
 

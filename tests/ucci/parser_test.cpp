@@ -3,7 +3,7 @@
 
 #include <cstring>
 #include <string>
-#include "protocol/commands.h"
+#include "ucci/commands.h"
 
 namespace {
 

@@ -5,20 +5,18 @@
 #include <cstring>
 #include <string>
 #include "board/position.h"
+#include "board/random.h"
 #include "board/tables.h"
-#include "protocol/commands.h"
-#include "protocol/engine.h"
-#include "protocol/settings.h"
+#include "common/positions.h"
 #include "search/hash.h"
+#include "ucci/commands.h"
+#include "ucci/engine.h"
+#include "ucci/settings.h"
 
 namespace {
 
 class IdleActionsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        buildPopCount();
-        buildTables();
-    }
     void SetUp() override { resetSettings(); }
 
     // Parses and carries out one line as the idle loop would.
@@ -29,13 +27,13 @@ protected:
         if (code == CmdSetOption) applyOption(command_);
         if (code == CmdPosition) setupPosition(command_);
         if (code == CmdBanMoves) recordBanMoves(command_);
-        if (code == CmdGo) maxDepth_ = setSearchLimits(command_);
+        if (code == CmdGo) limits_ = searchLimitsOf(command_);
         return code;
     }
 
     UcciCommand command_ = {};
     char line_[4096] = {};
-    int maxDepth_ = -1;
+    SearchLimits limits_;
 };
 
 TEST_F(IdleActionsTest, TimeBudgetExamples) {
@@ -73,30 +71,32 @@ TEST_F(IdleActionsTest, TimeBudgetUsesTheClockOfTheSideToMove) {
     EXPECT_EQ(normal, 40000);
     run("position startpos moves h2e2");
     run("go wtime 10 btime 40");
-    EXPECT_EQ(LimitMode, 2);
-    EXPECT_EQ(NormalTime, 40000);
-    EXPECT_EQ(maxDepth_, 32);
+    EXPECT_EQ(limits_.kind, LimitTime);
+    EXPECT_EQ(limits_.normalTime, 40000);
+    EXPECT_EQ(limits_.maxDepth, 32);
 }
 
 TEST_F(IdleActionsTest, SearchLimitsOfEachForm) {
     run("go draw depth 7");
-    EXPECT_EQ(maxDepth_, 7);
-    EXPECT_EQ(LimitMode, 0);
-    EXPECT_EQ(NodeLimit, 0);
-    EXPECT_EQ(DrawOffered, 1);
-    EXPECT_EQ(Pondering, 0);
+    EXPECT_EQ(limits_.maxDepth, 7);
+    EXPECT_EQ(limits_.kind, LimitDepth);
+    EXPECT_EQ(limits_.drawOffered, 1);
+    EXPECT_EQ(limits_.pondering, 0);
+    EXPECT_EQ(limits_.untilStopped, 0);
     run("go ponder nodes 5000");
-    EXPECT_EQ(maxDepth_, 32);
-    EXPECT_EQ(LimitMode, 1);
-    EXPECT_EQ(NodeLimit, 5000);
-    EXPECT_EQ(Pondering, 1);
-    EXPECT_EQ(DrawOffered, 0);
+    EXPECT_EQ(limits_.maxDepth, 32);
+    EXPECT_EQ(limits_.kind, LimitNodes);
+    EXPECT_EQ(limits_.nodeLimit, 5000);
+    EXPECT_EQ(limits_.pondering, 1);
+    EXPECT_EQ(limits_.drawOffered, 0);
+    run("go infinite");
+    EXPECT_EQ(limits_.untilStopped, 1);
     run("setoption usemillisec on");
     run("setoption ponder on");
     run("position startpos");
     run("go time 8000 movestogo 4");
-    EXPECT_EQ(NormalTime, 2500);
-    EXPECT_EQ(MaxTime, 5600);
+    EXPECT_EQ(limits_.normalTime, 2500);
+    EXPECT_EQ(limits_.maxTime, 5600);
 }
 
 TEST_F(IdleActionsTest, HashSizeKeepsAPowerOfTwoOfAtLeast16MB) {
@@ -140,39 +140,39 @@ TEST_F(IdleActionsTest, OptionsSetTheSettings) {
 
 TEST_F(IdleActionsTest, PositionStopsAtAnOffBoardOrEmptySquare) {
     run("position startpos moves h2e2 j9j8 h9g7");  // file j lies beside the board
-    EXPECT_EQ(GlobalPosition.moveCount, 2);
-    EXPECT_EQ(GlobalPosition.sideToMove, 1);
+    EXPECT_EQ(EnginePosition.moveCount, 2);
+    EXPECT_EQ(EnginePosition.sideToMove, 1);
     run("position startpos moves h2e2 e5e4 h9g7");  // e5 is empty
-    EXPECT_EQ(GlobalPosition.moveCount, 2);
+    EXPECT_EQ(EnginePosition.moveCount, 2);
     run("position startpos moves h2e2 h9g7");
-    EXPECT_EQ(GlobalPosition.moveCount, 3);
-    EXPECT_EQ(GlobalPosition.sideToMove, 0);
+    EXPECT_EQ(EnginePosition.moveCount, 3);
+    EXPECT_EQ(EnginePosition.sideToMove, 0);
 }
 
 TEST_F(IdleActionsTest, RefusedMoveIsSkippedAndTheRestPlayed) {
     // The rook shields the facing kings: e1d1 is refused, e1e5 is then made.
     run("position fen 4k4/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1 moves e1d1 e1e5");
-    EXPECT_EQ(GlobalPosition.moveCount, 2);
-    EXPECT_EQ(GlobalPosition.board[textSquare('d', '1')], 0);
-    EXPECT_NE(GlobalPosition.board[textSquare('e', '5')], 0);
+    EXPECT_EQ(EnginePosition.moveCount, 2);
+    EXPECT_EQ(EnginePosition.board[sq("d1")], 0);
+    EXPECT_NE(EnginePosition.board[sq("e5")], 0);
 }
 
 TEST_F(IdleActionsTest, BanMovesAndTheirReset) {
     run("banmoves h2e2 j0j1");
     ASSERT_EQ(BanMoveCount, 2);
-    EXPECT_EQ(BanMoves[0], makeMoveValue(textSquare('h', '2'), textSquare('e', '2')));
+    EXPECT_EQ(BanMoves[0], mv("h2e2"));
     EXPECT_EQ(BanMoves[1], 0);
     run("position startpos");
     EXPECT_EQ(BanMoveCount, 0);
 }
 
 TEST_F(IdleActionsTest, SquaresFromText) {
-    EXPECT_EQ(textSquare('a', '9'), 0x33);
-    EXPECT_EQ(textSquare('i', '0'), 0xCB);
-    EXPECT_EQ(textSquare('j', '0'), -1);
-    EXPECT_EQ(textSquare('a', ':'), -1);
-    EXPECT_EQ(textSquare(-128, -128), -1);
-    EXPECT_EQ(textSquare(127, 127), -1);
+    EXPECT_EQ(sq("a9"), 0x33);
+    EXPECT_EQ(sq("i0"), 0xCB);
+    EXPECT_EQ(sq("j0"), -1);
+    EXPECT_EQ(sq("a:"), -1);
+    EXPECT_EQ(sq("\x80\x80"), -1);
+    EXPECT_EQ(sq("\x7f\x7f"), -1);
 }
 
 TEST(LocatePathTest, BookBesideTheProgram) {
@@ -199,12 +199,12 @@ TEST(LocatePathTest, LongProgramNameIsCutToTheBuffer) {
 }
 
 TEST(RandomTest, ParkMillerSteps) {
-    RandomSeed = 1;
-    EXPECT_EQ(nextRandom(), 16807u);
-    EXPECT_EQ(nextRandom(), 282475249u);
-    EXPECT_EQ(nextRandom(), 1622650073u);
-    RandomSeed = 0xFFFFFFFFu;  // a full 32-bit seed: the product needs 64 bits
-    EXPECT_EQ(nextRandom(), static_cast<uint32_t>(0xFFFFFFFFull * 16807 % 0x7FFFFFFF));
+    uint32_t seed = 1;
+    EXPECT_EQ(nextRandom(seed), 16807u);
+    EXPECT_EQ(nextRandom(seed), 282475249u);
+    EXPECT_EQ(nextRandom(seed), 1622650073u);
+    seed = 0xFFFFFFFFu;  // a full 32-bit seed: the product needs 64 bits
+    EXPECT_EQ(nextRandom(seed), static_cast<uint32_t>(0xFFFFFFFFull * 16807 % 0x7FFFFFFF));
 }
 
 }  // namespace

@@ -11,32 +11,18 @@
 
 #include "book/book.h"
 #include "book/book_writer.h"
-#include "protocol/settings.h"
+#include "book_test_util.h"
+#include "common/positions.h"
 
 namespace {
 
-uint32_t parkMillerStep(uint32_t seed) { return static_cast<uint32_t>(uint64_t{seed} * 16807 % 0x7FFFFFFF); }
-
-// A seed whose next step leaves the wanted remainder.
-uint32_t seedGiving(uint32_t remainder, uint32_t modulus) {
-    for (uint32_t seed = 1;; seed++) {
-        if (parkMillerStep(seed) % modulus == remainder) return seed;
-    }
-}
-
-std::string text(int move) {
-    char chars[5] = {};
-    moveToText(move, chars);
-    return chars;
-}
-
-// Move -> weight as probeBookFile sees it: every remainder of the weighted
+// Move -> weight as probeBook sees it: every remainder of the weighted
 // choice is tried once, so each move comes back as often as its weight.
 std::map<std::string, int> probedWeights(const std::string& path, const Position& pos, int weightSum) {
     std::map<std::string, int> weights;
     for (int r = 0; r < weightSum; r++) {
-        RandomSeed = seedGiving(static_cast<uint32_t>(r), static_cast<uint32_t>(weightSum));
-        int move = probeBookFile(path.c_str(), pos);
+        uint32_t seed = seedGiving(static_cast<uint32_t>(r), static_cast<uint32_t>(weightSum));
+        int move = probeBook(path.c_str(), pos, seed);
         if (move != 0) weights[text(move)]++;
     }
     return weights;
@@ -50,7 +36,7 @@ protected:
     void TearDown() override { std::remove(path.c_str()); }
 
     void build(const std::string& lines) {
-        std::vector<BookEntry> entries;
+        std::vector<BookRecord> entries;
         BookLineError error{};
         ASSERT_TRUE(collectBookLines(lines, entries, error)) << error.lineNumber << " " << error.token;
         sortBookEntries(entries);
@@ -98,7 +84,7 @@ TEST_F(BookBuild, EveryPositionOfTheLinesGivesBackItsMovesAndWeights) {
         for (const auto& [move, weight] : want) sum += weight;
         EXPECT_EQ(probedWeights(path, pos, sum), want);
 
-        std::vector<BookEntry> listed;
+        std::vector<BookRecord> listed;
         int mirrored = -1;
         ASSERT_TRUE(listBookMoves(path.c_str(), pos, listed, mirrored));
         EXPECT_EQ(mirrored, 0);
@@ -132,7 +118,7 @@ TEST_F(BookBuild, APositionKnownOnlyByItsMirrorImageGetsTheMirroredMoves) {
     std::map<std::string, int> want = {{"b9c7", 2}, {"h9g7", 1}};
     EXPECT_EQ(probedWeights(path, pos, 3), want);
 
-    std::vector<BookEntry> listed;
+    std::vector<BookRecord> listed;
     int mirrored = 0;
     ASSERT_TRUE(listBookMoves(path.c_str(), pos, listed, mirrored));
     EXPECT_EQ(mirrored, 1);
@@ -145,7 +131,7 @@ TEST_F(BookBuild, WeightsStopAtTheLargestRecordValue) {
     std::string lines;
     for (int i = 0; i < MaxBookWeight + 5; i++) lines += "h2e2 h9g7\n";
     build(lines);
-    std::vector<BookEntry> listed;
+    std::vector<BookRecord> listed;
     int mirrored = 0;
     Position pos;
     pos.setFromFen(StartPositionFen);
@@ -169,7 +155,7 @@ TEST(BookLines, AFaultyMoveStopsTheBuildWithItsLineNumber) {
         {"e3e4 e6e5 e4e5 h9g7 e5d5\n", 1, "e5d5"},                 // kings left facing each other
     };
     for (const Case& c : cases) {
-        std::vector<BookEntry> entries;
+        std::vector<BookRecord> entries;
         BookLineError error{};
         EXPECT_FALSE(collectBookLines(c.lines, entries, error)) << c.lines;
         EXPECT_EQ(error.lineNumber, c.lineNumber) << c.lines;
@@ -178,7 +164,7 @@ TEST(BookLines, AFaultyMoveStopsTheBuildWithItsLineNumber) {
 }
 
 TEST(BookLines, CommentsAndBlankLinesGiveAnEmptyBook) {
-    std::vector<BookEntry> entries;
+    std::vector<BookRecord> entries;
     BookLineError error{};
     EXPECT_TRUE(collectBookLines("# nothing but comments\n\n   \n#h2e2 h9g7\n", entries, error));
     EXPECT_TRUE(entries.empty());

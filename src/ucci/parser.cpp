@@ -1,10 +1,10 @@
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include "board/position.h"
-#include "protocol/commands.h"
-#include "protocol/line_input.h"
+#include "io/line_input.h"
+#include "io/output.h"
+#include "ucci/commands.h"
 
 uint32_t MoveTextList[MaxMoveTexts];
 
@@ -20,8 +20,6 @@ const char* const NamedPositions[][2] = {
     {"zugzwangpos", "3k5/4PP3/4r4/3P5/9/9/9/9/9/5K3 w - - 0 1"},
     {"endgamepos", "4k4/4a4/4P4/9/9/9/9/4B4/9/4K4 w - - 0 1"},
 };
-
-int lowerCase(char c) { return std::tolower(static_cast<unsigned char>(c)); }
 
 // Option values are prefix tests tried in order; the first match gives its index.
 int wordIndex(const char* value, const char* const* words, int count, int otherwise) {
@@ -145,43 +143,6 @@ void parseGo(const char* cursor, UcciCommand& command) {
 
 }  // namespace
 
-int startsWith(const char* text, const char* keyword) {
-    for (; *keyword != '\0'; text++, keyword++)
-        if (*text == '\0' || lowerCase(*text) != lowerCase(*keyword)) return 0;
-    return 1;
-}
-
-int consumePrefix(const char*& cursor, const char* keyword) {
-    if (!startsWith(cursor, keyword)) return 0;
-    cursor += std::strlen(keyword);
-    return 1;
-}
-
-int skipPast(const char*& cursor, const char* keyword) {
-    for (const char* at = cursor; *at != '\0'; at++) {
-        if (startsWith(at, keyword)) {
-            cursor = at + std::strlen(keyword);
-            return 1;
-        }
-    }
-    return 0;
-}
-
-int readInt(const char* text, int low, int high) {
-    while (std::isspace(static_cast<unsigned char>(*text))) text++;
-    const int negative = *text == '-';
-    if (*text == '-' || *text == '+') text++;
-    if (!std::isdigit(static_cast<unsigned char>(*text))) return low;
-    // Saturates far beyond any bound, so digits of any length cannot overflow.
-    int64_t value = 0;
-    for (; std::isdigit(static_cast<unsigned char>(*text)); text++)
-        if (value < (int64_t(1) << 40)) value = value * 10 + (*text - '0');
-    if (negative) value = -value;
-    if (value < low) return low;
-    if (value > high) return high;
-    return static_cast<int>(value);
-}
-
 int parseCommandLine(char* line, UcciCommand& command) {
     const char* cursor = line;
     if (startsWith(cursor, "isready")) return CmdIsReady;
@@ -206,9 +167,6 @@ int parseCommandLine(char* line, UcciCommand& command) {
 int parseIdleCommand(UcciCommand& command, int echo) {
     // A front end that has gone away cannot send quit; its silence means it.
     if (!waitForLine(IdleLine)) return CmdQuit;
-    if (echo) {
-        std::printf("info idleline [%s]\n", IdleLine);
-        std::fflush(stdout);
-    }
+    if (echo) echoLine("idleline", IdleLine);
     return parseCommandLine(IdleLine, command);
 }

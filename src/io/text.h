@@ -1,0 +1,16 @@
+// Reading command lines: case-insensitive keywords and clamped numbers, as
+// every protocol's parser needs them.
+#pragma once
+
+#include <cstdint>
+
+// 1 when text begins with keyword, letter case aside.
+int startsWith(const char* text, const char* keyword);
+// Like startsWith, and moves cursor past the keyword when it matches.
+int consumePrefix(const char*& cursor, const char* keyword);
+// Moves cursor past the first occurrence of keyword; 0 (cursor kept) when none.
+int skipPast(const char*& cursor, const char* keyword);
+// A decimal integer as "%d" reads it, clamped to low..high; low when none.
+int readInt(const char* text, int low, int high);
+// The same for 64-bit values.
+int64_t readInt64(const char* text, int64_t low, int64_t high);

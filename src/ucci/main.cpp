@@ -1,0 +1,3 @@
+#include "ucci/engine.h"
+
+int main(int argc, char** argv) { return ucciMain(argc, argv); }
