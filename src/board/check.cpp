@@ -40,6 +40,12 @@ int Position::inCheck(int side) const {
     return isEnemyPawn(side == 0 ? king - 16 : king + 16) ? 1 : 0;
 }
 
+int Position::isLegalMove(int move) {
+    if (!isValidMove(move) || !makeMove(move)) return 0;
+    unmakeMove();
+    return 1;
+}
+
 int Position::isValidMove(int move) const {
     int s = moveSource(move), d = moveDestination(move);
     int own = sideTag(sideToMove);

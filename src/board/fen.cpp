@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 
 #include "board/position.h"
@@ -21,6 +22,33 @@ int letterToType(char letter) {
 
 // First code of each piece type for red; black codes are 16 higher.
 constexpr int FirstCode[7] = {16, 17, 19, 21, 23, 25, 27};
+// How many pieces of each type a side may have: its slots.
+constexpr int TypeLimit[7] = {1, 2, 2, 2, 2, 2, 5};
+constexpr char TypeLetter[7] = {'K', 'A', 'B', 'N', 'R', 'C', 'P'};
+
+// The board field of a strict FEN, counted: 1 when every rank holds exactly
+// nine files and no side has more pieces of a type than it has slots for.
+int readableBoard(const char* fen, const char*& end) {
+    int count[2][7] = {};
+    int ranks = 1, files = 0;
+    const char* c = fen;
+    for (; *c != '\0' && *c != ' '; c++) {
+        if (*c == '/') {
+            if (files != 9 || ++ranks > 10) return 0;
+            files = 0;
+        } else if (*c >= '1' && *c <= '9') {
+            files += *c - '0';
+        } else {
+            int side = (*c >= 'a' && *c <= 'z') ? 1 : 0;
+            int type = letterToType(side ? static_cast<char>(*c - 'a' + 'A') : *c);
+            if (type == 7 || ++count[side][type] > TypeLimit[type]) return 0;
+            files++;
+        }
+        if (files > 9) return 0;
+    }
+    end = c;
+    return ranks == 10 && files == 9 && count[0][0] == 1 && count[1][0] == 1;
+}
 
 void updatePiece(Position& pos, int square, int code, bool remove) {
     pos.board[square] = remove ? 0 : static_cast<uint8_t>(code);
@@ -105,4 +133,39 @@ void Position::setFromFen(const char* fen) {
     rootCount = 1;
     moveCount = 1;
     std::memset(repTable, 0, sizeof repTable);
+}
+
+int Position::loadFen(const char* fen) {
+    const char* end = fen;
+    if (!readableBoard(fen, end)) return 0;
+    while (*end == ' ') end++;
+    if (*end != '\0' && *end != 'w' && *end != 'b') return 0;
+    if (*end != '\0' && end[1] != '\0' && end[1] != ' ') return 0;
+    Position loaded;
+    loaded.setFromFen(fen);
+    // The side not to move in check: the side to move could take its king.
+    if (loaded.inCheck(1 - loaded.sideToMove)) return 0;
+    *this = loaded;
+    return 1;
+}
+
+void Position::writeFen(char* out) const {
+    int length = 0;
+    for (int row = 3; row <= 12; row++) {
+        int empty = 0;
+        for (int column = 3; column <= 11; column++) {
+            int code = board[row * 16 + column];
+            if (code == 0) {
+                empty++;
+                continue;
+            }
+            if (empty > 0) out[length++] = static_cast<char>('0' + empty);
+            empty = 0;
+            char letter = TypeLetter[PieceType[code]];
+            out[length++] = code < 32 ? letter : static_cast<char>(letter - 'A' + 'a');
+        }
+        if (empty > 0) out[length++] = static_cast<char>('0' + empty);
+        if (row < 12) out[length++] = '/';
+    }
+    std::snprintf(out + length, static_cast<size_t>(FenSize - length), " %c - - 0 1", sideToMove == 0 ? 'w' : 'b');
 }

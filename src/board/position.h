@@ -13,6 +13,7 @@
 using Move = uint16_t;
 
 constexpr int MaxHistory = 1024;
+constexpr int FenSize = 128;
 
 constexpr const char* StartPositionFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 
@@ -90,7 +91,14 @@ struct Position {
     void clear();
     void addPiece(int square, int code);
     void removePiece(int square, int code);
+    // Lenient: whatever the text holds that fits the board is set up.
     void setFromFen(const char* fen);
+    // Strict: 10 ranks of 9 files, one king and at most the usual pieces a
+    // side, w or b to move (w when absent), and the side that is not to move
+    // not in check. Returns 0 and changes nothing for any other text.
+    int loadFen(const char* fen);
+    // The board field, the side to move and "- - 0 1"; out needs FenSize bytes.
+    void writeFen(char* out) const;
 
     // Moves (makemove.cpp). makeMove returns 0 when it refuses (history full,
     // or the mover's king attacked afterwards) and leaves the position as it was.
@@ -110,6 +118,8 @@ struct Position {
     // Check detection and validation of stored moves (check.cpp).
     int inCheck(int side) const;
     int isValidMove(int move) const;
+    // A valid move that does not leave the mover's king attacked.
+    int isLegalMove(int move);
 
     // Small helpers shared by the search.
     int ply() const { return moveCount - rootCount; }

@@ -138,11 +138,87 @@ int searchRoot(int depth) {
         }
         storeHash(pos, HashExact, value, depth, move);
         followHashMoves(pos, PrincipalVariation, 0);
-        Reporter->newBestMove(SearchReport{depth, value, NodeCount, elapsedMilliseconds(), PrincipalVariation});
+        Reporter->newBestMove(SearchReport{depth, 1, value, NodeCount, elapsedMilliseconds(), PrincipalVariation});
         best = (value > -MateBound && value < MateBound) ? addNoise(value) : value;
         promoteRootMove(RootMoves, move);
     }
     return best;
+}
+
+// Several lines: every root move that may be among the best lines gets a
+// full-window score; the others are proven below the last of them with a null
+// window. The lines are reported once the depth is complete, best first, and
+// the root is ordered by their scores for the next depth.
+Move LineMoves[MaxHistory];
+int RootValues[MoveListCapacity];
+
+int searchRootLines(int depth) {
+    SearchContext& context = Context;
+    Position& pos = context.position;
+    RootMoves.nextIndex = 0;
+    sortMoves(RootMoves);
+    const int total = RootMoves.moveTotal;
+    const int wanted = Limits.lines < total ? Limits.lines : total;
+    int top[MoveListCapacity];  // the best values so far, descending
+    int scored = 0;
+    for (int i = 0; i < total; i++) {
+        RootValues[i] = -NoValue;
+        int move = RootMoves.entries[i].move;
+        if (!pos.makeMove(move)) continue;
+        int childDepth = rootChildDepth(pos, depth);
+        int value;
+        if (scored < wanted) {
+            value = -alphaBeta(context, -MateValue, MateValue, childDepth, 0, 0);
+        } else {
+            int last = top[wanted - 1];
+            value = -alphaBeta(context, -last - 1, -last, childDepth, 1, 0);
+            if (value > last) value = -alphaBeta(context, -MateValue, -last, childDepth, 0, 0);
+        }
+        pos.unmakeMove();
+        if (searchAborted()) return NoValue;
+        RootValues[i] = value;
+        int at = scored < wanted ? scored++ : wanted;
+        while (at > 0 && top[at - 1] < value) {
+            if (at < wanted) top[at] = top[at - 1];
+            at--;
+        }
+        if (at < wanted) top[at] = value;
+    }
+    if (scored == 0) return -MateValue;
+
+    // Root order for the next depth: by value, ties in the order searched.
+    int order[MoveListCapacity];
+    for (int i = 0; i < total; i++) order[i] = i;
+    for (int i = 1; i < total; i++) {
+        int j = i;
+        while (j > 0 && RootValues[order[j - 1]] < RootValues[order[j]]) {
+            int swap = order[j];
+            order[j] = order[j - 1];
+            order[j - 1] = swap;
+            j--;
+        }
+    }
+    const int bestMove = RootMoves.entries[order[0]].move;
+    const int bestValue = RootValues[order[0]];
+    StableIterations = PrincipalVariation[0] == bestMove ? StableIterations + 1 : 0;
+    storeHash(pos, HashExact, bestValue, depth, bestMove);
+    followHashMoves(pos, PrincipalVariation, 0);
+    for (int rank = 0; rank < wanted; rank++) {
+        const Move* line = PrincipalVariation;
+        if (rank > 0) {
+            followHashMoves(pos, LineMoves, RootMoves.entries[order[rank]].move);
+            line = LineMoves;
+        }
+        Reporter->newBestMove(SearchReport{depth, rank + 1, RootValues[order[rank]], NodeCount,
+                                           elapsedMilliseconds(), line});
+    }
+    MoveEntry sorted[MoveListCapacity];
+    for (int rank = 0; rank < total; rank++) {
+        sorted[rank] = RootMoves.entries[order[rank]];
+        sorted[rank].score = static_cast<uint16_t>(RootValues[order[rank]] == -NoValue ? 0 : 0xFFFF - rank);
+    }
+    for (int i = 0; i < total; i++) RootMoves.entries[i] = sorted[i];
+    return bestValue;
 }
 
 // 1 when every root move but the first is refused or loses to a mate.
@@ -170,7 +246,7 @@ int deepen(int& lastScore, int& forced) {
     lastScore = 0;
     forced = 0;
     for (int depth = 1; depth <= Limits.maxDepth; depth++) {
-        value = searchRoot(depth);
+        value = Limits.lines > 1 ? searchRootLines(depth) : searchRoot(depth);
         if (StopSearch) break;
         if (Limits.kind == LimitTime) {
             // A falling score earns the full normal time; a stable best move half of what is left.
@@ -197,7 +273,8 @@ int deepen(int& lastScore, int& forced) {
 
 // Every 4096 nodes: the limits first, then what the front end has received.
 int pollSearch() {
-    if (Limits.kind == LimitNodes && NodeCount > Limits.nodeLimit) {
+    if ((Limits.kind == LimitNodes || (Limits.kind == LimitTime && Limits.nodeLimit > 0)) &&
+        NodeCount > Limits.nodeLimit) {
         StopSearch = 1;
         return 1;
     }
@@ -244,10 +321,14 @@ SearchStatistics statistics() {
     return s;
 }
 
+int drawAcceptable(const Position& pos, int value, int lastScore, int forced) {
+    return !forced && lastScore >= ResignScore && pos.sideToMoveValue() <= DrawOfferMaterial && value < DrawOfferScore;
+}
+
 int resultOffer(const Position& pos, int value, int lastScore, int forced) {
     if (forced) return OfferNone;
     if (lastScore < ResignScore) return OfferResign;
-    if (Limits.drawOffered && pos.sideToMoveValue() <= DrawOfferMaterial && value < DrawOfferScore) return OfferDraw;
+    if (Limits.drawOffered && drawAcceptable(pos, value, lastScore, forced)) return OfferDraw;
     return OfferNone;
 }
 
@@ -279,6 +360,7 @@ SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchR
     result.bestMove = PrincipalVariation[0];
     result.ponderMove = PrincipalVariation[0] != 0 ? PrincipalVariation[1] : 0;
     result.offer = result.bestMove != 0 ? resultOffer(pos, value, lastScore, forced) : OfferNone;
+    result.drawAcceptable = result.bestMove != 0 && drawAcceptable(pos, value, lastScore, forced);
     result.lastScore = lastScore;
     result.statistics = statistics();
     result.pv = PrincipalVariation;

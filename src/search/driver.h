@@ -9,10 +9,11 @@
 #include "search/ordering.h"
 #include "search/rules.h"  // isDrawByRule: a front end answers such a position without a search
 
+// Every search ends at maxDepth at the latest; the kind adds one more limit.
 enum LimitKind {
-    LimitDepth,  // iterate up to maxDepth
+    LimitDepth,  // nothing more
     LimitNodes,  // stop once nodeLimit nodes are searched
-    LimitTime,   // normal and maximum time
+    LimitTime,   // normal and maximum time, and nodeLimit too when it is set
 };
 
 constexpr int MaxSearchDepth = 32;
@@ -32,6 +33,7 @@ struct SearchLimits {
     const Move* searchMoves = nullptr;  // when searchMoveCount > 0, the only root moves to search
     int32_t searchMoveCount = 0;
     int32_t stopWhenForced = 1;         // end once every other root move is found lost
+    int32_t lines = 1;                  // the best root moves reported at each depth, each scored
     int32_t usePruning = 1;
     int32_t useKnowledge = 1;
     int32_t randomMask = 0;           // 0, 1, 3 or 7: width of the root noise
@@ -53,6 +55,7 @@ enum ResultOffer { OfferNone, OfferDraw, OfferResign };
 
 struct SearchReport {
     int32_t depth;
+    int32_t line;        // 1 for the best move; with several lines, its rank
     int32_t score;
     int64_t nodes;
     int64_t elapsed;     // milliseconds
@@ -72,6 +75,7 @@ struct SearchResult {
     Move bestMove;       // 0: no move (no legal root move, or stopped before one was scored)
     Move ponderMove;     // 0: none
     int32_t offer;       // a ResultOffer
+    int32_t drawAcceptable;  // the engine would take a draw offered now
     int32_t lastScore;   // the value of the last completed iteration
     SearchStatistics statistics;
     const Move* pv;      // the principal variation, 0-terminated

@@ -9,6 +9,7 @@
 #include "book/book.h"
 #include "io/line_input.h"
 #include "io/output.h"
+#include "io/session.h"
 #include "search/hash.h"
 #include "ucci/commands.h"
 #include "ucci/settings.h"
@@ -58,17 +59,43 @@ void printBestMove(int move, int ponderMove, int offer) {
     printLine(text);
 }
 
+// The answer to a go, printed at once or, for a ponder search, held until
+// the front end releases it.
+struct Answer {
+    int move = 0;             // 0: nobestmove
+    int ponderMove = 0;
+    int offer = OfferNone;
+    int drawAcceptable = 0;
+    int searched = 0;         // a search ran: the statistics and a held-back depth line come first
+    SearchStatistics statistics = {};
+    int deferredDepth = 0;
+    int deferredScore = 0;
+    Move pv[MaxHistory];
+};
+
+void printAnswer(const Answer& answer) {
+    if (answer.move == 0) {
+        printLine("nobestmove");
+        return;
+    }
+    if (answer.searched) {
+        printStatistics(answer.statistics);
+        if (answer.deferredDepth != 0) printDepthLine(answer.deferredDepth, answer.deferredScore, answer.pv);
+    }
+    printBestMove(answer.move, answer.ponderMove, answer.offer);
+}
+
 // The search's view of the UCCI conversation: depth lines as it goes, the
-// commands that may arrive meanwhile, and the result lines.
+// commands that may arrive meanwhile, and the result.
 class UcciReporter : public SearchReporter {
 public:
     void newBestMove(const SearchReport& report) override {
         if (report.depth >= 1 && report.depth < FirstPrintedDepth) {
-            deferredDepth_ = report.depth;
-            deferredScore_ = report.score;
+            answer.deferredDepth = report.depth;
+            answer.deferredScore = report.score;
             return;
         }
-        deferredDepth_ = 0;
+        answer.deferredDepth = 0;
         printDepthLine(report.depth, report.score, report.pv);
     }
 
@@ -76,14 +103,15 @@ public:
         if (BatchMode) return PollNothing;
         switch (readBusyCommand(DebugMode)) {
         case CmdIsReady: printLine("readyok"); return PollNothing;
-        case CmdPonderHit: return PollPonderHit;
-        case CmdPonderHitDraw: return PollPonderHitDraw;
-        case CmdStop: return PollStop;
-        case CmdQuit: QuitRequested = 1; return PollQuit;
+        case CmdPonderHit: released = 1; return PollPonderHit;
+        case CmdPonderHitDraw: released = 1; return PollPonderHitDraw;
+        case CmdStop: released = 1; return PollStop;
+        case CmdQuit: released = 1; QuitRequested = 1; return PollQuit;
         default: break;
         }
         if (inputEnded()) {
             // Nothing more can arrive: the engine quits once the search is over.
+            released = 1;
             QuitRequested = 1;
             return PollInputEnded;
         }
@@ -91,19 +119,43 @@ public:
     }
 
     void searchDone(const SearchResult& result) override {
-        if (result.bestMove == 0) {
-            printLine("nobestmove");
-            return;
+        answer.move = result.bestMove;
+        answer.ponderMove = result.ponderMove;
+        answer.offer = result.offer;
+        answer.drawAcceptable = result.drawAcceptable;
+        answer.searched = 1;
+        answer.statistics = result.statistics;
+        for (int i = 0; i < MaxHistory; i++) {
+            answer.pv[i] = result.pv[i];
+            if (result.pv[i] == 0) break;
         }
-        printStatistics(result.statistics);
-        if (deferredDepth_ != 0) printDepthLine(deferredDepth_, deferredScore_, result.pv);
-        printBestMove(result.bestMove, result.ponderMove, result.offer);
+        if (!held) printAnswer(answer);
     }
 
-private:
-    int deferredDepth_ = 0;
-    int deferredScore_ = 0;
+    Answer answer;
+    int held = 0;      // a ponder search: the answer waits for its release
+    int released = 0;  // ponderhit, stop, quit or the end of input came
 };
+
+// A ponder search that ended by itself keeps its answer until ponderhit or
+// stop, so that a front end waiting for it after ponderhit gets it; quit and
+// the end of input print it too. Other lines are dropped, as during a search.
+void holdAnswer(Answer& answer) {
+    char line[LineBufferSize];
+    for (;;) {
+        if (!waitForLine(line)) {
+            QuitRequested = 1;
+            break;
+        }
+        if (DebugMode) echoLine("busyline", line);
+        const int code = busyCommandCode(line);
+        if (code == CmdIsReady) printLine("readyok");
+        if (code == CmdPonderHitDraw && answer.offer == OfferNone && answer.drawAcceptable) answer.offer = OfferDraw;
+        if (code == CmdQuit) QuitRequested = 1;
+        if (code == CmdPonderHit || code == CmdPonderHitDraw || code == CmdStop || code == CmdQuit) break;
+    }
+    printAnswer(answer);
+}
 
 // Opens the input and waits for the first line, which must begin with ucci.
 int waitForUcci() {
@@ -130,37 +182,31 @@ void runCommand(int code, const UcciCommand& command) {
 
 void runGo(const UcciCommand& command) {
     const SearchLimits limits = searchLimitsOf(command);
+    UcciReporter reporter;
+    reporter.held = limits.pondering;
+    Answer& answer = reporter.answer;
     if (isDrawByRule(EnginePosition)) {
-        printLine("nobestmove");
-        return;
-    }
-    if (UseBook) {
-        int move = probeBook(BookPath, EnginePosition, RandomSeed);
-        if (move != 0) {
-            printBestMove(move, 0, OfferNone);
+        answer.move = 0;
+    } else if (UseBook && (answer.move = probeBook(BookPath, EnginePosition, RandomSeed)) != 0) {
+        answer.searched = 0;
+    } else {
+        runSearch(EnginePosition, limits, reporter);
+        if (!reporter.held) return;
+        if (reporter.released) {
+            printAnswer(answer);
             return;
         }
     }
-    UcciReporter reporter;
-    runSearch(EnginePosition, limits, reporter);
-}
-
-void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName) {
-    if (destinationSize <= 0) return;
-    const char* slash = std::strrchr(programName, '/');
-    const char* backslash = std::strrchr(programName, '\\');
-    if (backslash != nullptr && (slash == nullptr || backslash > slash)) slash = backslash;
-    const size_t directory = slash == nullptr ? 0 : static_cast<size_t>(slash - programName) + 1;
-    std::snprintf(destination, static_cast<size_t>(destinationSize), "%.*s%s", static_cast<int>(directory),
-                  programName, fileName);
+    if (reporter.held)
+        holdAnswer(answer);
+    else
+        printAnswer(answer);
 }
 
 int ucciMain(int argc, char** argv) {
     if (!waitForUcci()) return 0;
     locatePath(BookPath, BookPathSize, argc >= 1 ? argv[0] : "", "qvr.bin");
-    buildPopCount();
-    buildTables();
-    allocateHashTable(24);
+    startEngine();
     EnginePosition.setFromFen(StartPositionFen);
     resetSettings();
     RandomSeed = static_cast<uint32_t>(std::time(nullptr));

@@ -10,10 +10,6 @@ struct UcciCommand;
 // Runs the engine on standard input and output; returns the exit status (0).
 int ucciMain(int argc, char** argv);
 
-// Directory of programName (up to its last '/' or '\\') followed by fileName,
-// truncated to fit destination.
-void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName);
-
 // The actions of the idle loop, one per command.
 void applyOption(const UcciCommand& command);
 void setupPosition(const UcciCommand& command);

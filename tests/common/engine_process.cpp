@@ -21,14 +21,29 @@ int millisecondsLeft(Clock::time_point deadline) {
 
 }  // namespace
 
+namespace {
+
+std::string commandOf(const char* variable, const char* built) {
+    const char* fromEnvironment = std::getenv(variable);
+    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') return fromEnvironment;
+    return built;
+}
+
+}  // namespace
+
 std::string EngineProcess::engineCommand() {
-    const char* fromEnvironment = std::getenv("QUORVEL_ENGINE");
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
-        return fromEnvironment;
 #ifdef QUORVEL_BINARY
-    return QUORVEL_BINARY;
+    return commandOf("QUORVEL_ENGINE", QUORVEL_BINARY);
 #else
-    return "";
+    return commandOf("QUORVEL_ENGINE", "");
+#endif
+}
+
+std::string EngineProcess::uciCommand() {
+#ifdef QUORVEL_UCI_BINARY
+    return commandOf("QUORVEL_UCI_ENGINE", QUORVEL_UCI_BINARY);
+#else
+    return commandOf("QUORVEL_UCI_ENGINE", "");
 #endif
 }
 

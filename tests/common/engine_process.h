@@ -45,6 +45,8 @@ public:
 
     // The default command: $QUORVEL_ENGINE or else QUORVEL_BINARY.
     static std::string engineCommand();
+    // The UCI program: $QUORVEL_UCI_ENGINE or else QUORVEL_UCI_BINARY.
+    static std::string uciCommand();
 
 private:
     pid_t pid_ = -1;

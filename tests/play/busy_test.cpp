@@ -19,19 +19,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(startEngine(engine)); }
 
     void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
-    // Reads for about the given time; false if an answer to go came meanwhile.
     bool noAnswerFor(int milliseconds, std::vector<std::string>* seen = nullptr) {
-        auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
-        for (;;) {
-            int left = static_cast<int>(
-                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count());
-            if (left <= 0) return true;
-            std::string line;
-            if (engine.readLine(line, left) != EngineProcess::LineRead) return true;
-            if (seen) seen->push_back(line);
-            if (isAnswer(line)) return false;
-        }
+        return play::noAnswerFor(engine, milliseconds, seen);
     }
 
     // Sends line during a search and waits for an answer to go.
@@ -131,6 +120,32 @@ TEST_F(Busy, PonderSearchIgnoresTheClockUntilPonderhit) {
     ASSERT_TRUE(answered.answered);
     EXPECT_LT(answered.milliseconds, 500) << "the soft limit had passed: ponderhit stops at once";
     EXPECT_NE(bestMoveOf(answered.answer), "");
+}
+
+TEST_F(Busy, APonderSearchThatEndsByItselfHoldsItsAnswerUntilReleased) {
+    // Mate in one is found at depth 1: the search is over long before ponderhit.
+    engine.send("position fen 4k4/R8/1R7/9/9/9/9/9/9/3K5 w - - 0 1");
+    engine.send("go ponder depth 5");
+    EXPECT_TRUE(noAnswerFor(400));
+    engine.send("isready");
+    std::vector<std::string> seen;
+    EXPECT_TRUE(noAnswerFor(300, &seen));
+    EXPECT_EQ(countLines(seen, "readyok"), 1) << "isready is answered while the answer is held";
+    GoResult hit = sendAndAwaitAnswer("ponderhit");
+    ASSERT_TRUE(hit.answered);
+    EXPECT_LT(hit.milliseconds, 300);
+    EXPECT_EQ(bestMoveOf(hit.answer), "b7b9");
+
+    // A book move is held the same way; stop and quit release it too.
+    engine.send("setoption usebook true");
+    engine.send("position startpos");
+    engine.send("go ponder time 60 movestogo 40");
+    EXPECT_TRUE(noAnswerFor(300));
+    ASSERT_TRUE(sendAndAwaitAnswer("stop").answered);
+    engine.send("go ponder time 60 movestogo 40");
+    EXPECT_TRUE(noAnswerFor(300));
+    ASSERT_TRUE(sendAndAwaitAnswer("quit").answered);
+    EXPECT_TRUE(engine.waitFor("bye"));
 }
 
 TEST_F(Busy, EndOfInputLetsALimitedSearchFinishAndQuits) {

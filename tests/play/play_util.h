@@ -62,6 +62,19 @@ inline GoResult readAnswer(EngineProcess& engine, Clock::time_point since, int t
     }
 }
 
+// Reads for about the given time; false if an answer to go came meanwhile.
+inline bool noAnswerFor(EngineProcess& engine, int milliseconds, std::vector<std::string>* seen = nullptr) {
+    auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count());
+        if (left <= 0) return true;
+        std::string line;
+        if (engine.readLine(line, left) != EngineProcess::LineRead) return true;
+        if (seen) seen->push_back(line);
+        if (isAnswer(line)) return false;
+    }
+}
+
 inline GoResult go(EngineProcess& engine, const std::string& goLine, int timeoutMs = 20000) {
     auto start = Clock::now();
     engine.send(goLine);

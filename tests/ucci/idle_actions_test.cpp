@@ -8,6 +8,7 @@
 #include "board/random.h"
 #include "board/tables.h"
 #include "common/positions.h"
+#include "io/session.h"
 #include "search/hash.h"
 #include "ucci/commands.h"
 #include "ucci/engine.h"
