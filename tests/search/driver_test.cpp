@@ -76,6 +76,7 @@ TEST_F(Driver, PollEnforcesTheLimitsBeforeAskingTheFrontEnd) {
 
     // A clock that ran out does not end a ponder search: the front end does.
     limits.kind = LimitTime;
+    limits.nodeLimit = 0;
     limits.maxTime = -1;
     limits.pondering = 1;
     ScriptedReporter pondering(PollStop, 3);
