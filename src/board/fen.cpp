@@ -143,6 +143,15 @@ int Position::loadFen(const char* fen) {
     if (*end != '\0' && end[1] != '\0' && end[1] != ' ') return 0;
     Position loaded;
     loaded.setFromFen(fen);
+    // Kings and advisors never leave their palace, bishops never cross the river.
+    for (int code = 16; code < 48; code++) {
+        int square = loaded.pieceSquares[code];
+        if (square == 0) continue;
+        int ownHalf = (square & 0x80) == (code < 32 ? 0x80 : 0);
+        int slot = code & 15;
+        if (slot <= LastAdvisorSlot && (!InPalace[square] || !ownHalf)) return 0;
+        if (slot >= FirstBishopSlot && slot <= LastBishopSlot && !ownHalf) return 0;
+    }
     // The side not to move in check: the side to move could take its king.
     if (loaded.inCheck(1 - loaded.sideToMove)) return 0;
     *this = loaded;

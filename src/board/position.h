@@ -94,8 +94,9 @@ struct Position {
     // Lenient: whatever the text holds that fits the board is set up.
     void setFromFen(const char* fen);
     // Strict: 10 ranks of 9 files, one king and at most the usual pieces a
-    // side, w or b to move (w when absent), and the side that is not to move
-    // not in check. Returns 0 and changes nothing for any other text.
+    // side, kings and advisors in their palace, bishops on their own half,
+    // w or b to move (w when absent), and the side that is not to move not
+    // in check. Returns 0 and changes nothing for any other text.
     int loadFen(const char* fen);
     // The board field, the side to move and "- - 0 1"; out needs FenSize bytes.
     void writeFen(char* out) const;

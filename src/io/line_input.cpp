@@ -4,14 +4,35 @@
 
 LineInput Input;
 
+namespace {
+
+const char* PendingMemory = nullptr;
+size_t PendingMemorySize = 0;
+
+}  // namespace
+
+void useMemoryInput(const char* bytes, size_t size) {
+    PendingMemory = bytes;
+    PendingMemorySize = size;
+}
+
 void openInput() {
-    Input.readHandle = platformStandardInput(Input.isConsole);
+    Input.memory = PendingMemory;
+    Input.memoryLeft = PendingMemorySize;
+    PendingMemory = nullptr;
+    if (Input.memory != nullptr) {
+        Input.isConsole = 0;
+    } else {
+        Input.readHandle = platformStandardInput(Input.isConsole);
+    }
     Input.pipeAvailable = 0;
     Input.bufferedBytes = 0;
     Input.ended = 0;
 }
 
 int inputReady() {
+    // Bytes in memory are always there, or their end is.
+    if (Input.memory != nullptr) return 1;
     if (Input.isConsole != 0)
         return platformConsoleEvents(Input.readHandle) > 1 ? 1 : 0;
     if (Input.pipeAvailable > 0) return 1;
@@ -24,7 +45,15 @@ int inputReady() {
 void fillBuffer() {
     const int room = LineBufferSize - Input.bufferedBytes;
     if (room <= 0) return;
-    int got = platformReadInput(Input.readHandle, Input.buffer + Input.bufferedBytes, room);
+    int got;
+    if (Input.memory != nullptr) {
+        got = Input.memoryLeft < static_cast<size_t>(room) ? static_cast<int>(Input.memoryLeft) : room;
+        std::memcpy(Input.buffer + Input.bufferedBytes, Input.memory, static_cast<size_t>(got));
+        Input.memory += got;
+        Input.memoryLeft -= static_cast<size_t>(got);
+    } else {
+        got = platformReadInput(Input.readHandle, Input.buffer + Input.bufferedBytes, room);
+    }
     if (got == 0) Input.ended = 1;
     if (got <= 0) return;
     Input.bufferedBytes += got;
@@ -68,6 +97,6 @@ int waitForLine(char* destination) {
     for (;;) {
         if (readLine(destination)) return 1;
         if (inputEnded()) return 0;
-        platformWaitForInput(Input.readHandle, Input.isConsole);
+        if (Input.memory == nullptr) platformWaitForInput(Input.readHandle, Input.isConsole);
     }
 }

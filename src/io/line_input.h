@@ -2,6 +2,7 @@
 // the idle side waits for lines, the search polls for them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include "io/platform.h"
 
@@ -15,14 +16,19 @@ struct LineInput {
     int32_t pipeAvailable;   // bytes reported waiting and not yet read; may go negative
     int32_t bufferedBytes;   // 0..LineBufferSize
     int32_t ended;           // a read after a ready report found nothing: input is over
+    const char* memory;      // not null: the input is these bytes, not standard input
+    size_t memoryLeft;
     char buffer[LineBufferSize];
 };
 
 // The program's one line input, on standard input.
 extern LineInput Input;
 
-// Binds Input to standard input and empties it.
+// Binds Input to standard input (or to the bytes useMemoryInput named) and empties it.
 void openInput();
+// Makes the next openInput read these bytes, then report the end of input:
+// a whole conversation run in process. The bytes must outlive the run.
+void useMemoryInput(const char* bytes, size_t size);
 // 1 when a read would find input or return at once; never waits.
 int inputReady();
 // One read into the free part of the buffer.

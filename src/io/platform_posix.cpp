@@ -1,6 +1,7 @@
 #include "io/platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -8,6 +9,9 @@
 // POSIX has no console distinct from a byte stream: a terminal in line mode
 // reports a line as pending bytes like a pipe does.
 InputHandle platformStandardInput(int32_t& isConsole) {
+    // A front end that closes our output must not kill us with a signal: the
+    // failed write says so, and the engine ends by itself.
+    std::signal(SIGPIPE, SIG_IGN);
     isConsole = 0;
     return STDIN_FILENO;
 }

@@ -19,8 +19,14 @@ int DeferredCount = 0;
 }  // namespace
 
 void startEngine() {
-    buildPopCount();
-    buildTables();
+    // The tables never change once built; a conversation run in process again
+    // finds them ready.
+    static bool built = false;
+    if (!built) {
+        buildPopCount();
+        buildTables();
+        built = true;
+    }
     allocateHashTable(24);
 }
 
@@ -70,6 +76,11 @@ void deferLine(const char* line) {
     std::strncpy(Deferred[(DeferredFirst + DeferredCount) % DeferredRoom], line, LineBufferSize - 1);
     Deferred[(DeferredFirst + DeferredCount) % DeferredRoom][LineBufferSize - 1] = '\0';
     DeferredCount++;
+}
+
+void clearDeferredLines() {
+    DeferredFirst = 0;
+    DeferredCount = 0;
 }
 
 int takeDeferredLine(char* destination) {

@@ -34,3 +34,4 @@ int appendMoves(char* text, int length, int size, const Move* moves);
 void deferLine(const char* line);
 // 1 with the oldest kept line in destination (LineBufferSize bytes).
 int takeDeferredLine(char* destination);
+void clearDeferredLines();

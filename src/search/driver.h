@@ -98,3 +98,9 @@ SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchR
 
 // Milliseconds since the last search started.
 int64_t elapsedMilliseconds();
+
+// For whole conversations run in process: above 0, every search stops soon
+// after this many nodes or at this depth, whatever its own limits, so that
+// any input ends soon.
+extern int64_t SearchNodeCap;
+extern int32_t SearchDepthCap;

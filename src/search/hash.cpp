@@ -8,6 +8,7 @@
 
 HashEntry* HashTable = nullptr;
 uint32_t HashMask = 0;
+int TableExponentCap = 34;
 
 namespace {
 
@@ -73,6 +74,7 @@ void touchPages(void* memory, size_t bytes) {
 void allocateHashTable(int exponent) {
     if (exponent < MinExponent) exponent = MinExponent;
     if (exponent > MaxExponent) exponent = MaxExponent;
+    if (exponent > TableExponentCap) exponent = TableExponentCap;
     // When memory is short, a smaller table still plays; only its hit rate suffers.
     for (int e = exponent; e >= MinExponent; e--) {
         size_t slots = (size_t(1) << e) / sizeof(HashEntry);

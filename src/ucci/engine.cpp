@@ -100,6 +100,10 @@ public:
     }
 
     int poll() override {
+        if (outputClosed()) {
+            QuitRequested = 1;
+            return PollQuit;
+        }
         if (BatchMode) return PollNothing;
         switch (readBusyCommand(DebugMode)) {
         case CmdIsReady: printLine("readyok"); return PollNothing;
@@ -143,7 +147,7 @@ public:
 void holdAnswer(Answer& answer) {
     char line[LineBufferSize];
     for (;;) {
-        if (!waitForLine(line)) {
+        if (outputClosed() || !waitForLine(line)) {
             QuitRequested = 1;
             break;
         }
@@ -216,7 +220,7 @@ int ucciMain(int argc, char** argv) {
     printLine("ucciok");
 
     UcciCommand command = {};
-    while (!QuitRequested) runCommand(parseIdleCommand(command, DebugMode), command);
+    while (!QuitRequested && !outputClosed()) runCommand(parseIdleCommand(command, DebugMode), command);
 
     releaseHashTable();
     printLine("bye");

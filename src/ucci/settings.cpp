@@ -25,4 +25,6 @@ void resetSettings() {
     UseBook = 1;
     UseMilliseconds = 0;
     PonderEnabled = 0;
+    RandomMask = 0;
+    BanMoveCount = 0;
 }

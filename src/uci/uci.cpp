@@ -247,6 +247,10 @@ public:
     }
 
     int poll() override {
+        if (outputClosed()) {
+            QuitRequested = 1;
+            return PollQuit;
+        }
         char line[LineBufferSize];
         // At the end of input the lines kept so far still run; the main
         // loop ends after them.
@@ -293,7 +297,8 @@ public:
 // when the front end asks for it: stop, ponderhit, quit or the end of input.
 void holdAnswer(UciReporter& reporter) {
     char line[LineBufferSize];
-    while (!QuitRequested && !reporter.stopped && !reporter.ponderHit && waitForLine(line)) reporter.busyLine(line);
+    while (!QuitRequested && !reporter.stopped && !reporter.ponderHit && !outputClosed() && waitForLine(line))
+        reporter.busyLine(line);
 }
 
 void printBestMove(int move, int ponderMove) {
@@ -375,6 +380,8 @@ void runCommand(char* line) {
 }  // namespace
 
 int uciMain(int argc, char** argv) {
+    QuitRequested = 0;
+    clearDeferredLines();
     openInput();
     startEngine();
     resetOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));

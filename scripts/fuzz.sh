@@ -1,0 +1,45 @@
+#!/bin/sh
+# scripts/fuzz.sh [TARGET|all] [SECONDS]: builds the libFuzzer targets of fuzz/
+# with clang, AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/,
+# and runs one target or all of them, each for SECONDS (20 unless given),
+# starting from the seeds in fuzz/corpus/<target>. A crash or a broken
+# invariant fails the run; the input that did it is written to
+# build-fuzz/artifacts/<target>/ and belongs in fuzz/regressions/<target>/.
+# Needs: apt-get install clang libfuzzer-14-dev
+set -eu
+
+cd "$(dirname "$0")/.."
+TARGET="${1:-all}"
+SECONDS_EACH="${2:-20}"
+JOBS="${JOBS:-2}"
+CXX_FUZZ="${CXX_FUZZ:-clang++}"
+
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$CXX_FUZZ" \
+    -DQUORVEL_FUZZ=ON -DQUORVEL_TESTS=OFF >/dev/null
+if [ "$TARGET" = all ]; then
+    targets="lines conversation position book"
+else
+    targets="$TARGET"
+fi
+for t in $targets; do cmake --build build-fuzz -j "$JOBS" --target "fuzz_$t"; done
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
+status=0
+for t in $targets; do
+    corpus="build-fuzz/corpus/$t"
+    artifacts="build-fuzz/artifacts/$t"
+    mkdir -p "$corpus" "$artifacts"
+    echo "== fuzz_$t for $SECONDS_EACH s"
+    # The seeds and the inputs that once broke something start every run.
+    if ! build-fuzz/fuzz/fuzz_$t -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -timeout=30 \
+            -artifact_prefix="$artifacts/" -print_final_stats=1 \
+            "$corpus" "fuzz/corpus/$t" $( [ -d "fuzz/regressions/$t" ] && echo "fuzz/regressions/$t" ) \
+            >"build-fuzz/$t.log" 2>&1; then
+        echo "fuzz_$t failed; its log is build-fuzz/$t.log, the input in $artifacts/"
+        tail -n 40 "build-fuzz/$t.log"
+        status=1
+    fi
+    grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "build-fuzz/$t.log" | tail -n 2 || true
+done
+exit $status
