@@ -5,7 +5,7 @@
 # starting from the seeds in fuzz/corpus/<target>. A crash or a broken
 # invariant fails the run; the input that did it is written to
 # build-fuzz/artifacts/<target>/ and belongs in fuzz/regressions/<target>/.
-# Needs: apt-get install clang libfuzzer-14-dev
+# Needs: apt-get install clang libfuzzer-14-dev libclang-rt-14-dev
 set -eu
 
 cd "$(dirname "$0")/.."

@@ -119,11 +119,36 @@ keep_wine_server() {
     wineserver -p
 }
 
+# The protocol soak of every program, in the sanitized build.
+run_soak() {
+    if ! command -v python3 >/dev/null 2>&1; then
+        echo "== soak: skipped (python3 not installed)"
+        return 0
+    fi
+    for program in quorvel quorvel-uci quorvel-xboard; do
+        [ -x "build-sanitize/$program" ] || continue
+        echo "== soak: $program for ${SOAK_SECONDS:-60} s"
+        scripts/soak.sh "build-sanitize/$program" "${SOAK_SECONDS:-60}"
+    done
+}
+
+# The fuzz targets, briefly, when clang and libFuzzer are installed.
+run_fuzz() {
+    if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+        echo "== fuzz: skipped (clang or libFuzzer not installed)"
+        return 0
+    fi
+    echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
+    scripts/fuzz.sh all "${FUZZ_SECONDS:-20}"
+}
+
 run_suite build
 # LeakSanitizer needs ptrace, which many CI containers forbid; this run is for
 # memory errors and undefined behaviour.
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
     run_suite build-sanitize -DQUORVEL_SANITIZE=ON
+run_soak
+run_fuzz
 run_windows
 echo "== all tests passed"

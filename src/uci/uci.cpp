@@ -114,13 +114,16 @@ void showBoard(const Position& pos) {
 // ---- go ----------------------------------------------------------------
 
 struct GoRequest {
-    int64_t clock[2] = {-1, -1};  // wtime, btime: -1 when not given
+    int clockGiven[2] = {0, 0};
+    int64_t clock[2] = {0, 0};    // wtime, btime; a clock below 0 has simply run out
     int64_t increment[2] = {0, 0};
     int64_t movesToGo = 0;
-    int64_t moveTime = -1;
-    int depth = 0;
+    // A limit named at all counts, whatever its value: at worst it ends the search at once.
+    int moveTimeGiven = 0, depthGiven = 0, nodesGiven = 0, mateGiven = 0;
+    int64_t moveTime = 0;
+    int64_t depth = 0;
     int64_t nodes = 0;
-    int mate = 0;
+    int64_t mate = 0;
     int infinite = 0;
     int ponder = 0;
     int searchMoveCount = 0;
@@ -145,15 +148,15 @@ GoRequest parseGo(const Words& words) {
     GoRequest go;
     for (int i = 1; i < words.count; i++) {
         const char* w = words.word[i];
-        if (is(w, "wtime")) go.clock[0] = numberAfter(words, i);
-        else if (is(w, "btime")) go.clock[1] = numberAfter(words, i);
+        if (is(w, "wtime")) go.clock[0] = numberAfter(words, i), go.clockGiven[0] = 1;
+        else if (is(w, "btime")) go.clock[1] = numberAfter(words, i), go.clockGiven[1] = 1;
         else if (is(w, "winc")) go.increment[0] = numberAfter(words, i);
         else if (is(w, "binc")) go.increment[1] = numberAfter(words, i);
         else if (is(w, "movestogo")) go.movesToGo = numberAfter(words, i);
-        else if (is(w, "movetime")) go.moveTime = numberAfter(words, i);
-        else if (is(w, "depth")) go.depth = static_cast<int>(numberAfter(words, i));
-        else if (is(w, "nodes")) go.nodes = numberAfter(words, i);
-        else if (is(w, "mate")) go.mate = static_cast<int>(numberAfter(words, i));
+        else if (is(w, "movetime")) go.moveTime = numberAfter(words, i), go.moveTimeGiven = 1;
+        else if (is(w, "depth")) go.depth = numberAfter(words, i), go.depthGiven = 1;
+        else if (is(w, "nodes")) go.nodes = numberAfter(words, i), go.nodesGiven = 1;
+        else if (is(w, "mate")) go.mate = numberAfter(words, i), go.mateGiven = 1;
         else if (is(w, "infinite")) go.infinite = 1;
         else if (is(w, "ponder")) go.ponder = 1;
         else if (is(w, "searchmoves")) {
@@ -188,14 +191,14 @@ SearchLimits limitsOf(const GoRequest& go, int side) {
     limits.searchMoveCount = go.searchMoveCount;
     limits.pondering = go.ponder;
     limits.maxDepth = MaxSearchDepth;
-    if (go.depth > 0) limits.maxDepth = clamp64(go.depth, 1, MaxSearchDepth);
-    if (go.mate > 0) limits.maxDepth = clamp64(2 * int64_t(go.mate) - 1, 1, limits.maxDepth);
-    if (go.nodes > 0) {
+    if (go.depthGiven) limits.maxDepth = clamp64(go.depth, 1, MaxSearchDepth);
+    if (go.mateGiven) limits.maxDepth = clamp64(2 * go.mate - 1, 1, limits.maxDepth);
+    if (go.nodesGiven) {
         limits.kind = LimitNodes;
-        limits.nodeLimit = go.nodes;
+        limits.nodeLimit = go.nodes > 0 ? go.nodes : 0;
     }
-    const int clocked = go.clock[side] >= 0;
-    if (clocked || go.moveTime >= 0) {
+    const int clocked = go.clockGiven[side];
+    if (clocked || go.moveTimeGiven) {
         limits.kind = LimitTime;
         int64_t normal = int64_t(1) << 40, maximum = int64_t(1) << 40;
         if (clocked) {
@@ -206,7 +209,7 @@ SearchLimits limitsOf(const GoRequest& go, int side) {
             normal = budget.normalTime;
             maximum = budget.maxTime;
         }
-        if (go.moveTime >= 0) {
+        if (go.moveTimeGiven) {
             // A fixed time is there to be used: the budget only stops short of it.
             int64_t fixed = go.moveTime - Options.moveOverhead;
             if (fixed < 1) fixed = 1;
@@ -218,7 +221,7 @@ SearchLimits limitsOf(const GoRequest& go, int side) {
     }
     // Analysis runs to its depth even when one move is all there is.
     limits.stopWhenForced = limits.kind == LimitTime;
-    limits.untilStopped = go.infinite || (!clocked && go.moveTime < 0 && go.depth <= 0 && go.nodes <= 0 && go.mate <= 0);
+    limits.untilStopped = go.infinite || !(clocked || go.moveTimeGiven || go.depthGiven || go.nodesGiven || go.mateGiven);
     return limits;
 }
 
@@ -323,7 +326,7 @@ void runGo(const Words& words) {
     SearchLimits limits = limitsOf(go, EnginePosition.sideToMove);
     UciReporter reporter;
     // The book plays timed games only; analysis always searches.
-    const int timed = go.clock[EnginePosition.sideToMove] >= 0 || go.moveTime >= 0;
+    const int timed = go.clockGiven[EnginePosition.sideToMove] || go.moveTimeGiven;
     int move = 0;
     if (timed && Options.ownBook && Options.lines == 1 && go.searchMoveCount == 0)
         move = probeBook(Options.bookPath, EnginePosition, Options.randomSeed);

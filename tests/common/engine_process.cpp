@@ -116,6 +116,12 @@ bool EngineProcess::sendRaw(const std::string& bytes) {
     return true;
 }
 
+void EngineProcess::closeOutput() {
+    if (fromChild_ >= 0) close(fromChild_);
+    fromChild_ = -1;
+    outputEnded_ = true;
+}
+
 void EngineProcess::closeInput() {
     if (toChild_ >= 0) close(toChild_);
     toChild_ = -1;

@@ -27,6 +27,8 @@ public:
     bool sendRaw(const std::string& bytes);
     // Closes the program's standard input (end of input for the program).
     void closeInput();
+    // Closes our end of the program's standard output: its writes fail from now on.
+    void closeOutput();
 
     enum ReadResult { LineRead = 1, TimedOut = 0, OutputEnded = -1 };
     // Next output line without its line feed, waiting at most timeoutMs.
