@@ -407,6 +407,15 @@ const char* checkMoves(Position& pos) {
     return nullptr;
 }
 
+void ensureTables() {
+    static bool built = false;
+    if (!built) {
+        buildPopCount();
+        buildTables();
+        built = true;
+    }
+}
+
 // ---- books -----------------------------------------------------------------------
 
 std::string bookPath() {
@@ -444,12 +453,7 @@ const char* fuzzConversation(const uint8_t* data, size_t size) {
 }
 
 const char* fuzzPosition(const uint8_t* data, size_t size) {
-    static bool built = false;
-    if (!built) {
-        buildPopCount();
-        buildTables();
-        built = true;
-    }
+    ensureTables();
     // The FEN runs to the first zero byte; the rest chooses moves.
     size_t fenLength = 0;
     while (fenLength < size && data[fenLength] != 0 && fenLength < 200) fenLength++;
@@ -482,12 +486,7 @@ const char* fuzzPosition(const uint8_t* data, size_t size) {
 }
 
 const char* fuzzBook(const uint8_t* data, size_t size) {
-    static bool built = false;
-    if (!built) {
-        buildPopCount();
-        buildTables();
-        built = true;
-    }
+    ensureTables();
     if (size == 0) return nullptr;
     // Records whose first byte is odd are given the locks of the probed
     // position or of its mirror image, so that the lookups find something.
