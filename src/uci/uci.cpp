@@ -297,10 +297,12 @@ public:
 };
 
 // An infinite search, or a ponder search not yet hit, gives its answer only
-// when the front end asks for it: stop, ponderhit, quit or the end of input.
-void holdAnswer(UciReporter& reporter) {
+// when the front end asks for it: stop (or ponderhit for a ponder search),
+// quit or the end of input.
+void holdAnswer(UciReporter& reporter, int infinite) {
     char line[LineBufferSize];
-    while (!QuitRequested && !reporter.stopped && !reporter.ponderHit && !outputClosed() && waitForLine(line))
+    while (!QuitRequested && !reporter.stopped && (infinite || !reporter.ponderHit) && !outputClosed() &&
+           waitForLine(line))
         reporter.busyLine(line);
 }
 
@@ -338,7 +340,7 @@ void runGo(const Words& words) {
     } else {
         runSearch(EnginePosition, limits, reporter);
     }
-    if (go.infinite || limits.untilStopped || (go.ponder && !reporter.ponderHit)) holdAnswer(reporter);
+    if (limits.untilStopped || (go.ponder && !reporter.ponderHit)) holdAnswer(reporter, limits.untilStopped);
     // Whenever a legal move exists the answer is one, even where no search
     // result stands (every move repeats too often, or a stop came first).
     if (reporter.bestMove == 0) {
