@@ -506,7 +506,7 @@ const char* fuzzBook(const uint8_t* data, size_t size) {
     const std::string path = bookPath();
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) return nullptr;
-    std::fwrite(file.data(), 1, file.size(), out);
+    if (!file.empty()) std::fwrite(file.data(), 1, file.size(), out);
     std::fclose(out);
 
     BookMove moves[MaxBookMoves];
