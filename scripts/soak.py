@@ -85,6 +85,22 @@ class Engine:
         except queue.Empty:
             return None, None
 
+    def wait_exit(self, timeout):
+        """The exit status and the moment of the exit, or None on timeout. A
+        blocking wait in a thread: a polling wait would add its own delay."""
+        ended = {}
+
+        def waiter():
+            code = self.process.wait()
+            ended["at"], ended["code"] = time.monotonic(), code
+
+        thread = threading.Thread(target=waiter, daemon=True)
+        thread.start()
+        thread.join(timeout)
+        if "at" not in ended:
+            return None, None
+        return ended["code"], ended["at"]
+
     def rss_kb(self):
         try:
             with open("/proc/%d/status" % self.process.pid) as status:
@@ -310,12 +326,11 @@ class Soak:
         if by_quit:
             engine.send("quit\n")
         engine.process.stdin.close()
-        try:
-            code = engine.process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
+        code, at = engine.wait_exit(5)
+        if code is None:
             engine.process.kill()
             raise Failure("the program did not end after %s" % ("quit" if by_quit else "the end of input"))
-        latency = time.monotonic() - sent
+        latency = at - sent
         self.worst["exit"] = max(self.worst["exit"], latency)
         if code < 0:
             raise Failure("the program died of signal %d" % -code)
@@ -353,9 +368,11 @@ class Soak:
         final = engine.rss_kb()
         sent = engine.send("quit\n")
         engine.process.stdin.close()
-        code = engine.process.wait(timeout=10)
-        if time.monotonic() - sent > LATENCY_EXIT:
-            raise Failure("quit took %.0f ms" % ((time.monotonic() - sent) * 1000))
+        code, at = engine.wait_exit(10)
+        if code is None:
+            raise Failure("the program did not end after quit")
+        if at - sent > LATENCY_EXIT:
+            raise Failure("quit took %.0f ms" % ((at - sent) * 1000))
         if code < 0:
             raise Failure("the program died of signal %d" % -code)
         if baseline and final > baseline * 1.10:
