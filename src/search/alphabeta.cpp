@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int PollInterval = 4096;
 constexpr int StatLimit = 16384;
 // Quiet moves that cut off in fewer than 60% of their tries are searched one ply shallower.
 constexpr int ReductionRatio = 9830;
@@ -120,9 +119,11 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     if (nonPv && hashValue != NoValue) return hashValue;
     if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
 
-    if (context.pollEnabled) {
-        PollCounter++;
-        if (PollCounter % PollInterval == 0 && PollHook != nullptr && PollHook()) {
+    // Every node counts towards the next poll, quiescence nodes too, so that a
+    // search looks at its limits and its input every PollInterval nodes.
+    if (context.pollEnabled && NodeCount >= NextPoll) {
+        NextPoll = NodeCount + PollInterval;
+        if (PollHook != nullptr && PollHook()) {
             StopSearch = 1;
             return NoValue;
         }

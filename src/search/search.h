@@ -21,7 +21,8 @@ constexpr int NullMoveMaterial = 300;
 
 // Counters of one search (reset by the driver).
 extern int64_t NodeCount;
-extern int64_t PollCounter;
+extern int64_t NextPoll;            // NodeCount at which the next poll is due
+constexpr int PollInterval = 4096;
 extern int64_t FailHighCount;
 extern int64_t FailHighFirstCount;
 extern int64_t HistoryReductionCount;

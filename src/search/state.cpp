@@ -7,7 +7,7 @@
 SearchContext Context;
 
 int64_t NodeCount = 0;
-int64_t PollCounter = 0;
+int64_t NextPoll = PollInterval;
 int64_t FailHighCount = 0;
 int64_t FailHighFirstCount = 0;
 int64_t HistoryReductionCount = 0;
@@ -27,7 +27,7 @@ void resetSearchState() {
         TryCount[i] = 1;
     }
     NodeCount = 0;
-    PollCounter = 0;
+    NextPoll = PollInterval;
     FailHighCount = 0;
     FailHighFirstCount = 0;
     HistoryReductionCount = 0;
