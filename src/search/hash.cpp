@@ -26,13 +26,52 @@ bool TableOnHeap = false;
 // followHashMoves never probes, so one static line serves every node.
 Move ScratchLine[MaxHistory];
 
-int freshnessOf(const HashEntry& e) { return e.info & 15; }
-int upperDepthOf(const HashEntry& e) { return (e.info >> 4) & 63; }
-int lowerDepthOf(const HashEntry& e) { return (e.info >> 10) & 63; }
+// Aging without walking the table. Each aging advances Generation through
+// 1..255; a slot written or probed takes the current generation as its stamp,
+// and stamp 0 marks a slot whose freshness has run out (or that was never
+// written: zeroed memory reads as exhausted, as it always did). A stamp s != 0
+// stands for freshness max(0, 15 - ((Generation - s) mod 255)), which is exact
+// while the slot's true age is below 255. Each aging sweeps the next
+// 1/SweepPeriod of the table and sets the stamp of every exhausted slot there
+// to 0, so a slot is visited at least once in any SweepPeriod agings: between
+// its age reaching 15 and its next visit at most SweepPeriod - 1 agings pass,
+// and 15 + SweepPeriod - 1 <= 254 keeps the reading exact until then.
+constexpr int Generations = 255;
+constexpr int SweepPeriod = 240;
+static_assert(FreshMax + SweepPeriod - 1 < Generations, "the sweep must outrun the stamp's wrap");
 
-void setFreshness(HashEntry& e, int f) { e.info = uint16_t((e.info & ~15) | f); }
+struct FreshnessTable {
+    uint8_t byStamp[256];
+};
+
+constexpr FreshnessTable freshnessAt(int generation) {
+    FreshnessTable table{};
+    for (int s = 1; s <= Generations; s++) {
+        int age = generation - s;
+        if (age < 0) age += Generations;
+        table.byStamp[s] = uint8_t(age < FreshMax ? FreshMax - age : 0);
+    }
+    return table;
+}
+
+int Generation = 1;
+FreshnessTable Freshness = freshnessAt(1);
+size_t SweepCursor = 0;
+
+int stampOf(const HashEntry& e) { return (e.info & 15) | (e.upperValue & 3) << 4 | (e.lowerValue & 3) << 6; }
+int freshness(const HashEntry& e) { return Freshness.byStamp[stampOf(e)]; }
+
+void setStamp(HashEntry& e, int s) {
+    e.info = uint16_t((e.info & ~15) | (s & 15));
+    e.upperValue = int16_t((e.upperValue & ~3) | ((s >> 4) & 3));
+    e.lowerValue = int16_t((e.lowerValue & ~3) | ((s >> 6) & 3));
+}
+void markFresh(HashEntry& e) { setStamp(e, Generation); }
+
 void setUpperDepth(HashEntry& e, int d) { e.info = uint16_t((e.info & ~(63 << 4)) | ((d & 63) << 4)); }
 void setLowerDepth(HashEntry& e, int d) { e.info = uint16_t((e.info & ~(63 << 10)) | ((d & 63) << 10)); }
+void setUpperValue(HashEntry& e, int v) { e.upperValue = int16_t(v * 4 | (e.upperValue & 3)); }
+void setLowerValue(HashEntry& e, int v) { e.lowerValue = int16_t(v * 4 | (e.lowerValue & 3)); }
 
 HashEntry* findEntry(const Position& pos) {
     for (int i = 0; i < HashWindow; i++) {
@@ -83,6 +122,7 @@ void allocateHashTable(int exponent) {
             HashTable = static_cast<HashEntry*>(memory);
             HashMask = uint32_t(slots - 1);
             TableOnHeap = true;
+            SweepCursor = 0;
             touchPages(memory, slots * sizeof(HashEntry));
             return;
         }
@@ -91,6 +131,7 @@ void allocateHashTable(int exponent) {
     HashTable = FallbackTable;
     HashMask = HashWindow - 1;
     TableOnHeap = false;
+    SweepCursor = 0;
 }
 
 int hashExponent(int megabytes) {
@@ -105,7 +146,10 @@ void releaseHashTable() {
     HashTable = nullptr;
     HashMask = 0;
     TableOnHeap = false;
+    SweepCursor = 0;
 }
+
+int freshnessOf(const HashEntry& e) { return freshness(e); }
 
 void clearHashTable() {
     if (HashTable != nullptr) std::memset(HashTable, 0, (size_t(HashMask) + 1) * sizeof(HashEntry));
@@ -113,9 +157,14 @@ void clearHashTable() {
 
 void ageHashTable() {
     if (HashTable == nullptr) return;
-    for (size_t i = 0; i <= HashMask; i++) {
-        int f = freshnessOf(HashTable[i]);
-        if (f != 0) setFreshness(HashTable[i], f - 1);
+    Generation = Generation == Generations ? 1 : Generation + 1;
+    Freshness = freshnessAt(Generation);
+    const size_t slots = size_t(HashMask) + 1;
+    for (size_t n = (slots + SweepPeriod - 1) / SweepPeriod; n > 0; n--) {
+        HashEntry& e = HashTable[SweepCursor];
+        int s = stampOf(e);
+        if (s != 0 && Freshness.byStamp[s] == 0) setStamp(e, 0);
+        if (++SweepCursor == slots) SweepCursor = 0;
     }
 }
 
@@ -131,7 +180,7 @@ void storeHash(const Position& pos, int bounds, int value, int depth, int move) 
             break;
         }
         int deeper = upperDepthOf(*e) > lowerDepthOf(*e) ? upperDepthOf(*e) : lowerDepthOf(*e);
-        int cost = freshnessOf(*e) * 256 + deeper;
+        int cost = freshness(*e) * 256 + deeper;
         if (cost < victimCost) {
             victimCost = cost;
             victim = e;
@@ -143,30 +192,30 @@ void storeHash(const Position& pos, int bounds, int value, int depth, int move) 
         fresh.lock1 = pos.lock1;
         fresh.lock2 = pos.lock2;
         fresh.move = uint16_t(move);
-        setFreshness(fresh, FreshMax);
         if (bounds & HashUpper) {
             setUpperDepth(fresh, depth);
-            fresh.upperValue = int16_t(stored);
+            setUpperValue(fresh, stored);
         }
         if (bounds & HashLower) {
             setLowerDepth(fresh, depth);
-            fresh.lowerValue = int16_t(stored);
+            setLowerValue(fresh, stored);
         }
+        markFresh(fresh);
         *victim = fresh;
         return;
     }
 
     HashEntry e = *match;
     if (move != 0) e.move = uint16_t(move);
-    setFreshness(e, FreshMax);
+    markFresh(e);
     // A deeper bound survives unless the new one is at least as tight.
-    if ((bounds & HashUpper) && (upperDepthOf(e) <= depth || e.upperValue >= stored)) {
+    if ((bounds & HashUpper) && (upperDepthOf(e) <= depth || upperValueOf(e) >= stored)) {
         setUpperDepth(e, depth);
-        e.upperValue = int16_t(stored);
+        setUpperValue(e, stored);
     }
-    if ((bounds & HashLower) && (lowerDepthOf(e) <= depth || e.lowerValue <= stored)) {
+    if ((bounds & HashLower) && (lowerDepthOf(e) <= depth || lowerValueOf(e) <= stored)) {
         setLowerDepth(e, depth);
-        e.lowerValue = int16_t(stored);
+        setLowerValue(e, stored);
     }
     *match = e;
 }
@@ -175,14 +224,14 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
     hashMove = 0;
     HashEntry* found = findEntry(pos);
     if (found == nullptr) return NoValue;
-    if (freshnessOf(*found) != FreshMax) setFreshness(*found, FreshMax);
+    if (stampOf(*found) != Generation) markFresh(*found);
     HashEntry e = *found;
     hashMove = e.move;
     int ply = pos.ply();
 
     int lowerDepth = lowerDepthOf(e);
     if (lowerDepth > 0) {
-        int stored = e.lowerValue;
+        int stored = lowerValueOf(e);
         int v = valueFromTable(stored, ply);
         if (e.move == 0) {
             if (!afterNull) {
@@ -200,7 +249,7 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
 
     int upperDepth = upperDepthOf(e);
     if (upperDepth > 0) {
-        int stored = e.upperValue;
+        int stored = upperValueOf(e);
         int v = valueFromTable(stored, ply);
         if ((upperDepth >= depth || isStoredMate(stored)) && v <= alpha && isUsable(stored)) {
             if (e.move == 0 || followHashMoves(pos, ScratchLine, e.move)) return v;
@@ -234,7 +283,7 @@ int followHashMoves(Position& pos, Move* moves, int firstMove) {
     for (;;) {
         HashEntry* e = findEntry(pos);
         if (e == nullptr) break;
-        setFreshness(*e, FreshMax);
+        markFresh(*e);
         int move = e->move;
         if (move == 0) break;
         if (!pos.isValidMove(move) || !pos.makeMove(move)) {

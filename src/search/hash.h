@@ -4,15 +4,27 @@
 #include <cstdint>
 #include "board/position.h"
 
+// A slot's freshness (15 when written or probed since the last aging, one less
+// per aging since, never below 0) is kept as the 8-bit generation stamp of its
+// last write or probe: bits 0-3 of info and the low two bits of each value word.
+// Values stay within +-8191 (a side's material is at most 80 + 16 * 255), so
+// value * 4 fits the 16-bit word.
 struct HashEntry {
     uint32_t lock1;
     uint16_t move;
-    uint16_t info;        // bits 0-3 freshness, 4-9 upperDepth, 10-15 lowerDepth
-    int16_t upperValue;
-    int16_t lowerValue;
+    uint16_t info;        // bits 0-3 stamp bits 0-3, 4-9 upperDepth, 10-15 lowerDepth
+    int16_t upperValue;   // value * 4 + stamp bits 4-5
+    int16_t lowerValue;   // value * 4 + stamp bits 6-7
     uint32_t lock2;
 };
 static_assert(sizeof(HashEntry) == 16, "a hash entry is 16 bytes");
+
+// Fields of a slot; a depth of 0 means the bound is absent.
+inline int upperDepthOf(const HashEntry& e) { return (e.info >> 4) & 63; }
+inline int lowerDepthOf(const HashEntry& e) { return (e.info >> 10) & 63; }
+inline int upperValueOf(const HashEntry& e) { return e.upperValue >> 2; }
+inline int lowerValueOf(const HashEntry& e) { return e.lowerValue >> 2; }
+int freshnessOf(const HashEntry& e);
 
 constexpr int HashLower = 1;
 constexpr int HashUpper = 2;

@@ -1,15 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "search/hash.h"
 #include "search_setup.h"
 
 namespace {
 
-int freshness(const HashEntry& e) { return e.info & 15; }
-int upperDepth(const HashEntry& e) { return (e.info >> 4) & 63; }
-int lowerDepth(const HashEntry& e) { return (e.info >> 10) & 63; }
+int freshness(const HashEntry& e) { return freshnessOf(e); }
+int upperDepth(const HashEntry& e) { return upperDepthOf(e); }
+int lowerDepth(const HashEntry& e) { return lowerDepthOf(e); }
 
 // A position reduced to what the table reads: key, locks, ply and value sums.
 Position keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 0) {
@@ -59,8 +61,8 @@ TEST_F(HashTableTest, ExactStoreSetsBothBoundsAndAMoveZeroStoreKeepsTheMove) {
     EXPECT_EQ(freshness(e), 15);
     EXPECT_EQ(upperDepth(e), 4);
     EXPECT_EQ(lowerDepth(e), 4);
-    EXPECT_EQ(e.upperValue, 37);
-    EXPECT_EQ(e.lowerValue, 37);
+    EXPECT_EQ(upperValueOf(e), 37);
+    EXPECT_EQ(lowerValueOf(e), 37);
 
     storeHash(pos, HashLower, 40, 5, 0);
     EXPECT_EQ(slot(100).move, 0x1234);
@@ -78,22 +80,22 @@ TEST_F(HashTableTest, ADeeperBoundStaysUnlessTheNewOneIsAtLeastAsTight) {
     storeHash(pos, HashExact, 100, 5, 0);
 
     storeHash(pos, HashLower, 90, 3, 0);
-    EXPECT_EQ(slot(300).lowerValue, 100);
+    EXPECT_EQ(lowerValueOf(slot(300)), 100);
     EXPECT_EQ(lowerDepth(slot(300)), 5);
     storeHash(pos, HashLower, 100, 3, 0);
     EXPECT_EQ(lowerDepth(slot(300)), 3);
 
     storeHash(pos, HashUpper, 110, 3, 0);
-    EXPECT_EQ(slot(300).upperValue, 100);
+    EXPECT_EQ(upperValueOf(slot(300)), 100);
     EXPECT_EQ(upperDepth(slot(300)), 5);
     storeHash(pos, HashUpper, 95, 3, 0);
-    EXPECT_EQ(slot(300).upperValue, 95);
+    EXPECT_EQ(upperValueOf(slot(300)), 95);
     EXPECT_EQ(upperDepth(slot(300)), 3);
 }
 
 TEST_F(HashTableTest, MateScoresAreHeldRelativeToTheNode) {
     storeHash(keyedPosition(400, 5, 6, 4), HashLower, 980, 1, 0);
-    EXPECT_EQ(slot(400).lowerValue, 984);
+    EXPECT_EQ(lowerValueOf(slot(400)), 984);
     int move = -1;
     // Far too shallow, but a mate score cuts off at any depth.
     EXPECT_EQ(probe(keyedPosition(400, 5, 6, 6), -1000, 900, 20, 0, move), 978);
@@ -101,23 +103,35 @@ TEST_F(HashTableTest, MateScoresAreHeldRelativeToTheNode) {
 
     // A rule score is path dependent: stored, but never used.
     storeHash(keyedPosition(500, 5, 7, 5), HashExact, -930, 10, 0);
-    EXPECT_EQ(slot(500).lowerValue, -935);
+    EXPECT_EQ(lowerValueOf(slot(500)), -935);
     EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, 0, move), NoValue);
     EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), -1000, -999, 1, 0, move), NoValue);
 }
 
+// Writes a lower bound of depth 2 and an upper bound of depth upper (none if 0)
+// into the empty slot index.
+void place(uint32_t index, int upper) {
+    Position pos = keyedPosition(index, 50 + index, 60 + index);
+    storeHash(pos, HashLower, 0, 2, 0);
+    if (upper != 0) storeHash(pos, HashUpper, 0, upper, 0);
+}
+
+void age(int times) {
+    for (int i = 0; i < times; i++) ageHashTable();
+}
+
 TEST_F(HashTableTest, TheCheapestForeignSlotIsReplacedTheEarliestOfEqualOnes) {
+    place(601, 6);
+    place(602, 6);
+    age(6);
+    place(603, 0);
+    age(6);
+    place(600, 1);
     const int fresh[4] = {15, 3, 3, 9};
-    const int depth[4] = {1, 6, 6, 0};
-    for (int i = 0; i < 4; i++) {
-        HashEntry& e = slot(600 + i);
-        e.lock1 = 50 + i;
-        e.lock2 = 60 + i;
-        e.info = uint16_t(fresh[i] | (depth[i] << 4) | (2 << 10));
-    }
+    for (int i = 0; i < 4; i++) EXPECT_EQ(freshness(slot(600 + i)), fresh[i]);
     storeHash(keyedPosition(600, 77, 88), HashExact, 0, 1, 0);
     EXPECT_EQ(slot(601).lock1, 77u);
-    EXPECT_EQ(slot(602).lock1, 52u);
+    EXPECT_EQ(slot(602).lock1, 50u + 602);
 
     // Windows wrap at the end of the table.
     storeHash(keyedPosition(HashMask, 11, 12), HashLower, 5, 2, 0);
@@ -164,6 +178,45 @@ TEST_F(HashTableTest, ClearingAndAgingTheTable) {
     EXPECT_EQ(probeHash(pos, -1000, 5, 1, 0, move), NoValue);
     EXPECT_EQ(move, 0);
     EXPECT_EQ(probeHashMove(pos), 0);
+}
+
+// Aging visits only a slice of the table each time; every slot must still read
+// as if each aging had walked the whole table, over many wraps of the stamp.
+TEST_F(HashTableTest, FreshnessFollowsAWalkOverTheWholeTableAtEveryAging) {
+    releaseHashTable();
+    allocateHashTable(16);
+    std::vector<int> walked(HashMask + 1, 0);
+    std::mt19937 random(12345);
+    for (int step = 0; step < 40000; step++) {
+        const int action = int(random() % 4);
+        if (action == 0) {
+            ageHashTable();
+            for (int& f : walked) f -= f > 0;
+            for (uint32_t i = 0; i <= HashMask; i++) ASSERT_EQ(freshness(HashTable[i]), walked[i]) << "step " << step;
+        } else {
+            // Four positions per key compete for one window of four slots.
+            const uint32_t key = random() % (HashMask + 1);
+            Position pos = keyedPosition(key, key + 1, random() % 4);
+            int move;
+            if (action == 1)
+                probeHash(pos, 0, 1, 1, 0, move);
+            else
+                storeHash(pos, action == 2 ? HashLower : HashUpper, int(random() % 200) - 100, 1 + random() % 9, 0);
+            for (int i = 0; i < 4; i++) {
+                const uint32_t index = (key + i) & HashMask;
+                if (HashTable[index].lock1 == pos.lock1 && HashTable[index].lock2 == pos.lock2) {
+                    walked[index] = 15;
+                    break;
+                }
+            }
+            for (int i = 0; i < 4; i++) {
+                const uint32_t index = (key + i) & HashMask;
+                ASSERT_EQ(freshness(HashTable[index]), walked[index]) << "step " << step;
+            }
+        }
+    }
+    releaseHashTable();
+    allocateHashTable(20);
 }
 
 class FollowTest : public HashTableTest {
