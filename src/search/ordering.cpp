@@ -111,6 +111,10 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
     list.moveTotal = total;
     scoreByHistory(list);
 
+    // makeMove's own refusal test, without the record, the repetition mark and
+    // the test of check that a made move needs.
+    const int side = pos.sideToMove;
+    const bool roomLeft = pos.moveCount < MaxHistory;
     int legal = 0;
     for (int i = 0; i < total; i++) {
         MoveEntry& e = list.entries[i];
@@ -119,11 +123,13 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
             legal++;
             continue;
         }
-        if (!pos.makeMove(e.move)) {
+        const int captured = pos.movePiece(e.move);
+        const bool refused = !roomLeft || pos.inCheck(side);
+        pos.undoMovePiece(e.move, captured);
+        if (refused) {
             e.score = 0;
             continue;
         }
-        pos.unmakeMove();
         legal++;
         if (e.move == killers[0]) {
             e.score = Killer1Score;
