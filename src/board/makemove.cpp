@@ -16,6 +16,13 @@ inline void toggleOccupancy(Position& pos, int square) {
     pos.colMask[square & 15] ^= RowBit[square];
 }
 
+// A move changes the attacks on a king it does not move only through the
+// squares it empties or fills: on the king's row or column (rook and cannon
+// lines, the facing kings) or, for the square it empties, diagonally next to
+// the king, where the knights that reach the king have their legs.
+inline bool onKingLines(int king, int square) { return ((square ^ king) & 0xF0) == 0 || ((square ^ king) & 0x0F) == 0; }
+inline bool onKingLinesOrLegs(int king, int square) { return onKingLines(king, square) || spanOf(king, square) == 2; }
+
 }  // namespace
 
 void Position::changeSide() {
@@ -73,17 +80,32 @@ void Position::undoMovePiece(int move, int captured) {
 int Position::makeMove(int move) {
     if (moveCount >= MaxHistory) return 0;
     uint32_t keyBefore = key;
+    const MoveRecord& previous = history[moveCount - 1];
+    // The check flag of a real move or of the set-up record is exact for the
+    // side to move (a null move's is not), and after a real move the side that
+    // made it is never in check. A king that stood unattacked can only be
+    // reached through the squares this move changes, so the full attack tests
+    // run only when one of them is on the king's lines or legs.
+    const bool previousReal = previous.move != 0;
+    const bool moverChecked = (!previousReal && moveCount != 1) || previous.givesCheck() != 0;
+    const int s = moveSource(move), d = moveDestination(move);
     int victim = movePiece(move);
-    if (inCheck(sideToMove)) {
+    const int ownKing = pieceSquares[sideTag(sideToMove) + KingSlot];
+    if ((moverChecked || ownKing == d || onKingLinesOrLegs(ownKing, s) || onKingLines(ownKing, d)) &&
+        inCheck(sideToMove)) {
         undoMovePiece(move, victim);
         return 0;
     }
     uint8_t& mark = repTable[keyBefore & 0xFFF];
     if (mark == 0) mark = static_cast<uint8_t>(moveCount);
     changeSide();
-    const MoveRecord& previous = history[moveCount - 1];
     MoveRecord& record = history[moveCount];
-    int checking = inCheck(sideToMove);
+    const int enemyKing = pieceSquares[sideTag(sideToMove) + KingSlot];
+    const int mover = board[d] & 15;
+    const bool knightReach = (mover == FirstKnightSlot || mover == LastKnightSlot) && knightLegOf(d, enemyKing) != 0;
+    int checking = (!previousReal || onKingLinesOrLegs(enemyKing, s) || onKingLines(enemyKing, d) || knightReach)
+                         ? inCheck(sideToMove)
+                         : 0;
     record.move = static_cast<uint16_t>(move);
     record.flags = static_cast<uint8_t>(checking | (victim << CapturedShift));
     if (victim != 0)

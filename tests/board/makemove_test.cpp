@@ -10,7 +10,8 @@
 namespace {
 
 // Every legal move of the side to move, found without the move generator:
-// each own piece against every board square, validated and tried.
+// each own piece against every board square, validated and tried. makeMove
+// must refuse exactly the moves that leave the mover's king attacked.
 std::vector<int> legalMoves(Position& pos) {
     std::vector<int> moves;
     int first = 16 + 16 * pos.sideToMove;
@@ -20,7 +21,12 @@ std::vector<int> legalMoves(Position& pos) {
         for (int to = 51; to <= 203; to++) {
             if (!InBoard[to]) continue;
             int move = makeMoveValue(from, to);
-            if (!pos.isValidMove(move) || !pos.makeMove(move)) continue;
+            if (!pos.isValidMove(move)) continue;
+            Position tried = pos;
+            tried.movePiece(move);
+            const int exposed = tried.inCheck(pos.sideToMove);
+            EXPECT_EQ(pos.makeMove(move), 1 - exposed) << text(move);
+            if (exposed) continue;
             pos.unmakeMove();
             moves.push_back(move);
         }
@@ -147,7 +153,7 @@ TEST(Repetition, NullMoveEndsTheWalk) {
     EXPECT_EQ(pos.repetitionStatus(1), 0);
 }
 
-TEST(MakeMove, RandomGamesKeepIncrementalStateAndUnmakeRestoresIt) {
+TEST(MakeMove, RandomGamesKeepIncrementalStateCheckFlagsAndUnmakeRestoresIt) {
     std::mt19937 rng(12345);
     for (auto& row : PieceSquareValues)
         for (auto& value : row) value = static_cast<uint8_t>(rng() & 0xFF);
@@ -169,6 +175,7 @@ TEST(MakeMove, RandomGamesKeepIncrementalStateAndUnmakeRestoresIt) {
             Position before = pos;
             ASSERT_EQ(pos.makeMove(move), 1);
             made++;
+            ASSERT_EQ(pos.lastRecord().flags & 3, pos.inCheck(pos.sideToMove)) << "check flag of " << text(move);
             expectConsistent(pos);
             if (::testing::Test::HasFatalFailure()) return;
             Position after = pos;
