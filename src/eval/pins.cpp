@@ -1,5 +1,7 @@
 // Pins: a rook or cannon holding an undefended knight or cannon against the
 // enemy king or an enemy rook.
+#include <initializer_list>
+
 #include "board/position.h"
 #include "board/tables.h"
 #include "eval/evaluation.h"
@@ -95,10 +97,20 @@ int sliderPins(const Position& pos, int slider, int enemy, int screens) {
 int pinBonus(const Position& pos, int side) {
     int own = sideTag(side);
     int enemy = 1 - side;
+    // Every pin runs along a line through the enemy king or an enemy rook, so a
+    // slider on none of their rows and columns pins nothing.
+    const uint8_t* targets = pos.pieceSquares + sideTag(enemy);
+    uint32_t lines = 0;
+    for (int index : {KingSlot, FirstRookSlot, LastRookSlot}) {
+        const int square = targets[index];
+        if (square != 0) lines |= (1u << (square >> 4)) | (0x10000u << (square & 15));
+    }
+    auto onLines = [lines](int square) { return (lines & ((1u << (square >> 4)) | (0x10000u << (square & 15)))) != 0; };
     int bonus = 0;
     for (int code = own + FirstRookSlot; code <= own + LastCannonSlot; ++code) {
-        int screens = code <= own + LastRookSlot ? 0 : 1;
-        if (pos.pieceSquares[code] != 0) bonus += sliderPins(pos, pos.pieceSquares[code], enemy, screens);
+        const int square = pos.pieceSquares[code];
+        const int screens = code <= own + LastRookSlot ? 0 : 1;
+        if (square != 0 && onLines(square)) bonus += sliderPins(pos, square, enemy, screens);
     }
     return bonus;
 }
