@@ -74,6 +74,7 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     if (!pos.makeNullMove()) return result;
     int dn = depth - r - 1;
     if (dn <= 0 && (ownCheck || lastCheck)) dn = 1;
+    if (dn > 0) prefetchHash(pos.key);
     int child = alphaBeta(context, -beta, 1 - beta, dn, 1, 1);
     pos.unmakeNullMove();
     if (child == NoValue || aborted(context)) {
@@ -171,6 +172,7 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     const int prevValue = CaptureValue[prev.capturedCode()];
 
     for (int m = nextMove(list, pos); m != 0; m = nextMove(list, pos)) {
+        if (depth >= 2) prefetchHash(keyAfter(pos, m));
         if (!pos.makeMove(m)) continue;
         const MoveRecord rec = pos.lastRecord();
         const int quiet = rec.capturedCode() == 0;

@@ -322,7 +322,12 @@ int followHashMoves(Position& pos, Move* moves, int firstMove) {
         markFresh(*e);
         int move = e->move;
         if (move == 0) break;
-        if (!pos.isValidMove(move) || !pos.makeMove(move)) {
+        if (!pos.isValidMove(move)) {
+            result = 0;
+            break;
+        }
+        prefetchHash(keyAfter(pos, move));
+        if (!pos.makeMove(move)) {
             result = 0;
             break;
         }

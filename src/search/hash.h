@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include "board/position.h"
+#include "board/tables.h"
 
 // A slot's freshness (15 when written or probed since the last aging, one less
 // per aging since, never below 0) is kept as the 8-bit generation stamp of its
@@ -32,6 +33,22 @@ constexpr int HashExact = 3;
 
 extern HashEntry* HashTable;
 extern uint32_t HashMask;
+
+// Asks for the cache lines of the probe window of key, ahead of a probe or
+// store. Always inlined: GCC drops a call to a function that only prefetches.
+[[gnu::always_inline]] inline void prefetchHash(uint32_t key) {
+    __builtin_prefetch(&HashTable[key & HashMask]);
+    __builtin_prefetch(&HashTable[(key + 3) & HashMask]);
+}
+
+// The key of the position after move, known before the move is made.
+inline uint32_t keyAfter(const Position& pos, int move) {
+    const int s = moveSource(move), d = moveDestination(move);
+    const int mover = keyType(pos.board[s]);
+    uint32_t key = pos.key ^ SideKey ^ PieceKeys[mover][s] ^ PieceKeys[mover][d];
+    if (pos.board[d] != 0) key ^= PieceKeys[keyType(pos.board[d])][d];
+    return key;
+}
 
 // Allocates 2^exponent bytes, zeroed; halves the size while memory is short.
 // The caller releases the previous table first.
