@@ -1,7 +1,5 @@
 // Pins: a rook or cannon holding an undefended knight or cannon against the
 // enemy king or an enemy rook.
-#include <initializer_list>
-
 #include "board/position.h"
 #include "board/tables.h"
 #include "eval/evaluation.h"
@@ -94,23 +92,37 @@ int sliderPins(const Position& pos, int slider, int enemy, int screens) {
     return bonus;
 }
 
+// By square: bit row and bit 16 + column, the lines through the square.
+struct SquareLineTable {
+    uint32_t bits[256];
+};
+
+constexpr SquareLineTable buildSquareLines() {
+    SquareLineTable table{};
+    for (int square = 0; square < 256; ++square) table.bits[square] = (1u << (square >> 4)) | (0x10000u << (square & 15));
+    return table;
+}
+
+constexpr SquareLineTable SquareLines = buildSquareLines();
+
 int pinBonus(const Position& pos, int side) {
     int own = sideTag(side);
     int enemy = 1 - side;
-    // Every pin runs along a line through the enemy king or an enemy rook, so a
-    // slider on none of their rows and columns pins nothing.
-    const uint8_t* targets = pos.pieceSquares + sideTag(enemy);
-    uint32_t lines = 0;
-    for (int index : {KingSlot, FirstRookSlot, LastRookSlot}) {
-        const int square = targets[index];
-        if (square != 0) lines |= (1u << (square >> 4)) | (0x10000u << (square & 15));
-    }
-    auto onLines = [lines](int square) { return (lines & ((1u << (square >> 4)) | (0x10000u << (square & 15)))) != 0; };
+    // Every pin runs along a line holding the enemy king or an enemy rook and
+    // an enemy knight or cannon, so a slider on no such row or column pins
+    // nothing. A missing piece (square 0) marks row 0 and column 0, where no
+    // slider stands.
+    const uint8_t* enemies = pos.pieceSquares + sideTag(enemy);
+    const uint32_t* bits = SquareLines.bits;
+    const uint32_t lines =
+        (bits[enemies[KingSlot]] | bits[enemies[FirstRookSlot]] | bits[enemies[LastRookSlot]]) &
+        (bits[enemies[FirstKnightSlot]] | bits[enemies[LastKnightSlot]] | bits[enemies[FirstCannonSlot]] |
+         bits[enemies[LastCannonSlot]]);
     int bonus = 0;
     for (int code = own + FirstRookSlot; code <= own + LastCannonSlot; ++code) {
         const int square = pos.pieceSquares[code];
         const int screens = code <= own + LastRookSlot ? 0 : 1;
-        if (square != 0 && onLines(square)) bonus += sliderPins(pos, square, enemy, screens);
+        if (square != 0 && (lines & bits[square]) != 0) bonus += sliderPins(pos, square, enemy, screens);
     }
     return bonus;
 }
