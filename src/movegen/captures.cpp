@@ -27,39 +27,36 @@ int captureScore(const Position& pos, int source, int destination)
     return (destination & 0x80) == (own << 7) ? 0 : 1;
 }
 
-template <bool Scored>
-inline MoveEntry* emitCapture(const Position& pos, MoveEntry* out, int source, int destination)
+// Writes the move at out and keeps it only when keep holds: a store and an
+// add in place of a branch the processor cannot predict. The entry after the
+// last kept one may be written too; every move buffer has room for it.
+inline MoveEntry* offerCapture(MoveEntry* out, int source, int destination, bool keep)
 {
     out->move = static_cast<uint16_t>(source | destination << 8);
-    out->score = Scored ? static_cast<uint16_t>(captureScore(pos, source, destination)) : 0;
-    return out + 1;
+    out->score = 0;
+    return out + (keep ? 1 : 0);
 }
 
-template <bool Scored>
-MoveEntry* stepCaptures(const Position& pos, MoveEntry* out, int source, const uint8_t* targets,
-                        int enemyBit)
+MoveEntry* stepCaptures(const Position& pos, MoveEntry* out, int source, const uint8_t* targets, int enemyBit)
 {
     for (; *targets != 0; ++targets)
-        if (pos.board[*targets] & enemyBit)
-            out = emitCapture<Scored>(pos, out, source, *targets);
+        out = offerCapture(out, source, *targets, (pos.board[*targets] & enemyBit) != 0);
     return out;
 }
 
 // Bishops and knights: a destination counts only when its paired eye or leg square is empty.
-template <bool Scored>
 MoveEntry* blockableCaptures(const Position& pos, MoveEntry* out, int source, const uint8_t* targets,
                              const uint8_t* blockers, int enemyBit)
 {
     for (int k = 0; targets[k] != 0; ++k)
-        if (pos.board[blockers[k]] == 0 && (pos.board[targets[k]] & enemyBit))
-            out = emitCapture<Scored>(pos, out, source, targets[k]);
+        out = offerCapture(out, source, targets[k],
+                           (pos.board[blockers[k]] == 0) & ((pos.board[targets[k]] & enemyBit) != 0));
     return out;
 }
 
 // byteHigher/byteLower pick the first occupied square (rook) or the one behind
 // the screen (cannon). A byte naming the piece's own square holds no enemy, so
 // it needs no separate test.
-template <bool Scored>
 MoveEntry* slideCaptures(const Position& pos, MoveEntry* out, int source, int byteHigher, int enemyBit)
 {
     const int x = source & 15;
@@ -71,8 +68,7 @@ MoveEntry* slideCaptures(const Position& pos, MoveEntry* out, int source, int by
         col.squares[byteHigher] + x, col.squares[byteHigher + 1] + x,
     };
     for (int target : candidates)
-        if (pos.board[target] & enemyBit)
-            out = emitCapture<Scored>(pos, out, source, target);
+        out = offerCapture(out, source, target, (pos.board[target] & enemyBit) != 0);
     return out;
 }
 
@@ -86,25 +82,28 @@ int collectCaptures(const Position& pos, MoveEntry* out)
     int s;
 
     if ((s = squares[KingSlot]) != 0)
-        out = stepCaptures<Scored>(pos, out, s, KingMoves[s], enemyBit);
+        out = stepCaptures(pos, out, s, KingMoves[s], enemyBit);
     for (int i = FirstAdvisorSlot; i <= LastAdvisorSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = stepCaptures<Scored>(pos, out, s, AdvisorMoves[s], enemyBit);
+            out = stepCaptures(pos, out, s, AdvisorMoves[s], enemyBit);
     for (int i = FirstBishopSlot; i <= LastBishopSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = blockableCaptures<Scored>(pos, out, s, BishopMoves[s], BishopEyes[s], enemyBit);
+            out = blockableCaptures(pos, out, s, BishopMoves[s], BishopEyes[s], enemyBit);
     for (int i = FirstKnightSlot; i <= LastKnightSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = blockableCaptures<Scored>(pos, out, s, KnightMoves[s], KnightLegs[s], enemyBit);
+            out = blockableCaptures(pos, out, s, KnightMoves[s], KnightLegs[s], enemyBit);
     for (int i = FirstRookSlot; i <= LastRookSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = slideCaptures<Scored>(pos, out, s, 2, enemyBit);
+            out = slideCaptures(pos, out, s, 2, enemyBit);
     for (int i = FirstCannonSlot; i <= LastCannonSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = slideCaptures<Scored>(pos, out, s, 4, enemyBit);
+            out = slideCaptures(pos, out, s, 4, enemyBit);
     for (int i = FirstPawnSlot; i <= LastPawnSlot; ++i)
         if ((s = squares[i]) != 0)
-            out = stepCaptures<Scored>(pos, out, s, PawnMoves[own][s], enemyBit);
+            out = stepCaptures(pos, out, s, PawnMoves[own][s], enemyBit);
+    if (Scored)
+        for (MoveEntry* e = start; e < out; ++e)
+            e->score = static_cast<uint16_t>(captureScore(pos, moveSource(e->move), moveDestination(e->move)));
     return static_cast<int>(out - start);
 }
 
