@@ -9,7 +9,6 @@ int Position::inCheck(int side) const {
     if (king == 0) return 0;
     int opponent = sideTag(1 - side);
     int row = king >> 4, column = king & 15;
-    const SlideMasks& rowEntry = RowSlideMasks[column][rowMask[row]];
     const SlideMasks& colEntry = ColSlideMasks[row][colMask[column]];
 
     int enemyKing = pieceSquares[opponent];
@@ -29,7 +28,7 @@ int Position::inCheck(int side) const {
         if ((slider & 15) == column) {
             if (colEntry.masks[word] & RowBit[slider]) return 1;
         } else if ((slider >> 4) == row) {
-            if (rowEntry.masks[word] & ColumnBit[slider]) return 1;
+            if (RowSlideMasks[column][rowMask[row]].masks[word] & ColumnBit[slider]) return 1;
         }
     }
     auto isEnemyPawn = [&](int square) {

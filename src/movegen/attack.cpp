@@ -55,21 +55,20 @@ int isAttackedBy(const Position& pos, int side, int square, int ignoreSquare)
     }
 
     // A slider on the square's line attacks it when it is the first (rook) or
-    // second (cannon) piece seen from the square.
+    // second (cannon) piece seen from the square; the line tables are read only
+    // for a slider on the square's lines.
     const int x = square & 15;
     const int y = square >> 4;
-    const SlideMasks& rowEntry = RowSlideMasks[x][pos.rowMask[y]];
-    const SlideMasks& colEntry = ColSlideMasks[y][pos.colMask[x]];
     for (int i = FirstRookSlot; i <= LastCannonSlot; ++i) {
         const int t = squares[i];
         if (!counts(t, ignoreSquare) || t == square)
             continue;
         const int word = i <= LastRookSlot ? 1 : 2;
         if ((t & 15) == x) {
-            if (colEntry.masks[word] & RowBit[t])
+            if (ColSlideMasks[y][pos.colMask[x]].masks[word] & RowBit[t])
                 return 1;
         } else if ((t >> 4) == y) {
-            if (rowEntry.masks[word] & ColumnBit[t])
+            if (RowSlideMasks[x][pos.rowMask[y]].masks[word] & ColumnBit[t])
                 return 1;
         }
     }
