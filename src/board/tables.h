@@ -15,7 +15,12 @@ extern const int32_t PieceType[48];    // 0 king .. 6 pawn, by piece code
 inline int spanOf(int source, int destination) { return SpanTable[destination - source + 256]; }
 inline int knightLegOf(int source, int destination) { return KnightLeg[destination - source + 256]; }
 // Key type: piece type for red codes, piece type + 7 for black codes.
-inline int keyType(int code) { return code < 32 ? PieceType[code] : PieceType[code] + 7; }
+constexpr int8_t KeyTypes[48] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0,  0,  0,
+    0, 1, 1, 2, 2, 3, 3, 4,  4,  5,  5,  6,  6,  6,  6,  6,
+    7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 13, 13, 13,
+};
+inline int keyType(int code) { return KeyTypes[code]; }
 
 // Slide entries: for one piece on a line and one occupancy of that line.
 struct SlideSquares {
