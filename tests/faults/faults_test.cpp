@@ -26,17 +26,6 @@ bool startUci(EngineProcess& engine, const std::string& command = uciEngine()) {
     return engine.send("setoption name OwnBook value false");
 }
 
-// A copy of a built program in a folder of its own, so that its qvr.bin can be anything.
-std::string programCopy(const std::string& folder, const std::string& program) {
-    const std::string directory = ::testing::TempDir() + folder;
-    mkdir(directory.c_str(), 0755);
-    const std::string copy = directory + "/" + program.substr(program.rfind('/') + 1);
-    std::ifstream in(program, std::ios::binary);
-    std::ofstream(copy, std::ios::binary) << in.rdbuf();
-    chmod(copy.c_str(), 0755);
-    return copy;
-}
-
 TEST(Faults, AClosedOutputEndsTheProgram) {
     for (const std::string& command : {EngineProcess::engineCommand(), uciEngine()}) {
         EngineProcess engine;
@@ -61,7 +50,7 @@ TEST(Faults, ADamagedBookIsSearchedPast) {
     std::string reversed;
     for (size_t at = whole.size() / 12 * 12; at >= 12; at -= 12) reversed += whole.substr(at - 12, 12);
     const std::string copy = programCopy("quorvel_faulty_book", QUORVEL_BINARY);
-    const std::string book = copy.substr(0, copy.rfind('/')) + "/qvr.bin";
+    const std::string book = bookBeside(copy);
     const std::string cases[] = {"missing", "", whole.substr(0, whole.size() / 2 + 5), reversed, "directory"};
     for (const std::string& contents : cases) {
         std::remove(book.c_str());

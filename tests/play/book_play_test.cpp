@@ -2,56 +2,32 @@
 // to a small qvr.bin made from the engine's own locks.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
+#include "book/book_writer.h"
 #include "play/play_util.h"
 
 namespace {
 
 using namespace play;
-namespace fs = std::filesystem;
-
-void writeRecord(std::FILE* file, const Position& pos, const char* move, uint16_t weight) {
-    unsigned char bytes[12];
-    for (int i = 0; i < 4; i++) {
-        bytes[i] = static_cast<unsigned char>(pos.lock1 >> (8 * i));
-        bytes[4 + i] = static_cast<unsigned char>(pos.lock2 >> (8 * i));
-    }
-    int value = textToMove(move);
-    bytes[8] = static_cast<unsigned char>(value);
-    bytes[9] = static_cast<unsigned char>(value >> 8);
-    bytes[10] = static_cast<unsigned char>(weight);
-    bytes[11] = static_cast<unsigned char>(weight >> 8);
-    std::fwrite(bytes, 1, 12, file);
-}
 
 TEST(BookPlay, BookMoveIsPlayedAtOnceAndUsebookFalseSearches) {
     const char* wrapped = std::getenv("QUORVEL_ENGINE");
     if (wrapped != nullptr && wrapped[0] != '\0') GTEST_SKIP() << "the engine runs through " << wrapped;
 
-    fs::path folder = fs::path(::testing::TempDir()) / "quorvel_book_play";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    fs::path program = folder / "quorvel";
-    fs::copy_file(QUORVEL_BINARY, program, fs::copy_options::overwrite_existing);
-
-    static Position start, afterCannon;
-    start.setFromFen(StartFen);
+    const std::string program = programCopy("quorvel_book_play", QUORVEL_BINARY);
+    const Position start = fromFen(StartFen);
+    Position afterCannon;
     ASSERT_TRUE(playMoves(afterCannon, StartFen, {"h2e2"}));
-    const Position* first = &start;
-    const Position* second = &afterCannon;
-    auto key = [](const Position* pos) { return (uint64_t{pos->lock2} << 32) | pos->lock1; };
-    if (key(second) < key(first)) std::swap(first, second);
-    std::FILE* file = std::fopen((folder / "qvr.bin").string().c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    writeRecord(file, *first, first == &start ? "h2e2" : "h9g7", 1);
-    writeRecord(file, *second, second == &start ? "h2e2" : "h9g7", 1);
-    std::fclose(file);
+    std::vector<BookRecord> records = {
+        {start.lock1, start.lock2, static_cast<uint16_t>(mv("h2e2")), 1},
+        {afterCannon.lock1, afterCannon.lock2, static_cast<uint16_t>(mv("h9g7")), 1},
+    };
+    sortBookEntries(records);
+    ASSERT_EQ(writeBookFile(bookBeside(program).c_str(), records), 1);
 
     EngineProcess engine;
-    ASSERT_TRUE(engine.start(program.string()));
+    ASSERT_TRUE(engine.start(program));
     engine.send("ucci");
     ASSERT_TRUE(engine.waitFor("ucciok"));
     engine.send("position startpos");
@@ -74,7 +50,6 @@ TEST(BookPlay, BookMoveIsPlayedAtOnceAndUsebookFalseSearches) {
 
     engine.send("quit");
     EXPECT_EQ(engine.wait(5000), 0);
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <regex>
 #include <string>
 #include <vector>
@@ -141,6 +143,23 @@ inline bool isLegalMove(Position& pos, const std::string& text) {
         return true;
     }
     return false;
+}
+
+// A copy of a built program in a scratch folder of its own, so that the
+// qvr.bin beside it can be anything; returns the copy's path.
+inline std::string programCopy(const std::string& folder, const std::string& program) {
+    namespace fs = std::filesystem;
+    const fs::path directory = fs::path(::testing::TempDir()) / folder;
+    fs::remove_all(directory);
+    fs::create_directories(directory);
+    const fs::path copy = directory / fs::path(program).filename();
+    fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+    return copy.string();
+}
+
+// Where a program looks for its book.
+inline std::string bookBeside(const std::string& program) {
+    return (std::filesystem::path(program).parent_path() / "qvr.bin").string();
 }
 
 inline std::string joinMoves(const std::vector<std::string>& moves) {

@@ -16,7 +16,7 @@ struct Player {
 // Plays up to maxPlies from the start position; returns the moves played.
 std::vector<std::string> playGame(Player& red, Player& black, int maxPlies) {
     std::vector<std::string> moves;
-    static Position pos;
+    Position pos;
     pos.setFromFen(StartFen);
     for (int ply = 0; ply < maxPlies; ply++) {
         Player& mover = (ply % 2 == 0) ? red : black;
