@@ -68,6 +68,7 @@ echo "== lowest clock each engine was told (centiseconds)"
 for engine in first second; do
     printf '%s %s\n' "$engine" "$(sed -n -E "s/^[0-9]+ >$engine *: time (-?[0-9]+)\$/\1/p" "$dir/xboard.log" | sort -n | head -1)"
 done
-echo "== complaints in $dir/xboard.log"
-grep -n -i -E 'illegal|false|forfeit|flag|error|crash|exit|killed|unknown command' "$dir/xboard.log" |
-    grep -v -E ': feature |>(first|second) *: (result|option)' || echo "none"
+echo "== complaints in $dir/xboard.log (first: $first, second: $second), counted"
+grep -i -E 'illegal|false|forfeit|flag|error|crash|exit|killed|unknown command' "$dir/xboard.log" |
+    grep -v -E ': feature |>(first|second) *: (result|option)' | sed -E 's/^[0-9]+ //' | sort | uniq -c ||
+    echo "none"
