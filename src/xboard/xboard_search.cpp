@@ -313,6 +313,8 @@ void ponder() {
         }
         reporter.busyLine(line);
     }
+    // A command that ended pondering without changing the game lets it start again.
+    if (reporter.discard && !Game.quit) Game.ponderDue = 1;
     if (reporter.discard || !reporter.hit) return;
     // The time commands before the reply have set the clock it counts against.
     playResult(reporter, engineClock(), movesToGo(Game.position), elapsedMilliseconds() - reporter.hitElapsed);
@@ -331,6 +333,8 @@ void analyse() {
     runSearch(Game.position, limits, reporter);
     AnalysisRunning = 0;
     LastAnalysis = searchProgress();
+    // The command that ended it runs next; unless it is exit, analysis goes on after it.
+    if (reporter.discard && !Game.quit) Game.analysisDue = 1;
 }
 
 void printAnalysisStatus() {

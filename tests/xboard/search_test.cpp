@@ -164,6 +164,12 @@ TEST_F(Xboard, AnalysisFollowsTheBoardUntilExit) {
     ASSERT_TRUE(isThinking(line)) << line;
     EXPECT_TRUE(isLegalMove(board, pvStart(line))) << line;
 
+    // A command that leaves the position as it is does not end the analysis.
+    engine.send("option Clear Hash");
+    untilPong();
+    ASSERT_EQ(engine.readLine(line), EngineProcess::LineRead);
+    EXPECT_TRUE(isThinking(line)) << line;
+
     engine.send("exit");
     untilPong();
     std::vector<std::string> after;
