@@ -132,6 +132,7 @@ void newGame() {
     Game.engineSide = 1;
     Game.thinkDue = 0;
     Game.depthLimit = 0;
+    Game.fixedTime = 0;
     resetTimeControl();
     forgetSearch();
     positionChanged();
@@ -439,10 +440,10 @@ int xboardMain(int argc, char** argv) {
     Game.ponder = 0;
     Game.analyzing = 0;
     Game.quit = 0;
+    // XBoard's own default until a level comes.
     Game.movesPerSession = 40;
     Game.sessionTime = 5 * 60 * 1000;
     Game.increment = 0;
-    Game.fixedTime = 0;
     newGame();
     char line[LineBufferSize];
     while (!Game.quit && !outputClosed()) {
