@@ -72,17 +72,20 @@ public:
         if (mode == Analysing || Game.post) printThinking(report, mode == Pondering ? ponderMove : 0);
     }
 
+    // Every line that has arrived is taken now: the opponent's move comes
+    // after its time and otim lines, and must not wait for later polls.
     int poll() override {
         if (stopping) return PollStop;
         char line[LineBufferSize];
-        if (!readLine(line)) {
-            if (!inputEnded()) return PollNothing;
-            // Nothing more can come: a move under the clock is still played.
-            Game.quit = 1;
-            if (mode != Thinking) discard = 1;
-            return PollInputEnded;
+        while (readLine(line)) {
+            const int event = busyLine(line);
+            if (event != PollNothing) return event;
         }
-        return busyLine(line);
+        if (!inputEnded()) return PollNothing;
+        // Nothing more can come: a move under the clock is still played.
+        Game.quit = 1;
+        if (mode != Thinking) discard = 1;
+        return PollInputEnded;
     }
 
     void searchDone(const SearchResult& searchResult) override { result = searchResult; }
