@@ -103,6 +103,16 @@ TEST_F(Xboard, UndoAndRemoveTakeMovesBack) {
     EXPECT_EQ(untilPong(), (std::vector<std::string>{"Illegal move: h9g7", "Error (command not legal now): undo"}));
 }
 
+TEST_F(Xboard, AGameLongerThanThePositionHistoryGoesOn) {
+    engine.send("force");
+    const char* const cycle[] = {"h0g2", "h9g7", "g2h0", "g7h9"};
+    for (int ply = 0; ply < 1200; ply++) engine.send(std::string("usermove ") + cycle[ply % 4]);
+    EXPECT_TRUE(untilPong().empty());
+    engine.send("sd 2");
+    engine.send("go");  // the start position again, red to move
+    EXPECT_NE(nextMove(), "");
+}
+
 TEST_F(Xboard, UnknownAndMalformedLinesAreAnsweredInOrder) {
     for (const char* line : {"frobnicate 3", "level 40", "st soon", "memory lots", "variant normal", "option Frob=1",
                              "computer", "name Someone", "rating 2000 1900", "random", "accepted usermove",
