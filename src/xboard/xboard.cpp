@@ -3,7 +3,6 @@
 // engine's own searches when they are due.
 #include "xboard/xboard.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
