@@ -62,123 +62,6 @@ void printThinking(const SearchReport& report, int firstMove) {
     printLine(text);
 }
 
-// The search's view of the conversation.
-class XboardReporter : public SearchReporter {
-public:
-    XboardReporter(int searchMode, int predicted) : mode(searchMode), ponderMove(predicted) {}
-
-    void newBestMove(const SearchReport& report) override {
-        best = report.pv[0];
-        if (mode == Analysing || Game.post) printThinking(report, mode == Pondering ? ponderMove : 0);
-    }
-
-    // Every line that has arrived is taken now: the opponent's move comes
-    // after its time and otim lines, and must not wait for later polls.
-    int poll() override {
-        if (stopping) return PollStop;
-        char line[LineBufferSize];
-        while (readLine(line)) {
-            const int event = busyLine(line);
-            if (event != PollNothing) return event;
-        }
-        if (!inputEnded()) return PollNothing;
-        // Nothing more can come: a move under the clock is still played.
-        Game.quit = 1;
-        if (mode != Thinking) discard = 1;
-        return PollInputEnded;
-    }
-
-    void searchDone(const SearchResult& searchResult) override { result = searchResult; }
-
-    // One line that arrives while the search runs, or while a ponder
-    // search that ended by itself waits for the opponent's move.
-    int busyLine(const char* line) {
-        char command[16] = "";
-        char argument[16] = "";
-        std::sscanf(line, "%15s %15s", command, argument);
-        if (is(command, "quit")) {
-            Game.quit = 1;
-            return stop(nullptr);
-        }
-        if (isOneOf(command, AlwaysAtOnce)) {
-            runCommand(line);
-            return PollNothing;
-        }
-        if (is(command, "easy")) {
-            runCommand(line);
-            return mode == Pondering ? stop(nullptr) : PollNothing;
-        }
-        if (is(command, "draw")) {
-            // On its move the engine answers with that move; otherwise at once.
-            if (mode == Thinking) Game.drawOffered = 1;
-            if (mode == Pondering) answerDrawOffer();
-            return PollNothing;
-        }
-        if (mode == Thinking) {
-            if (is(command, "?")) {
-                stopping = 1;
-                return PollStop;
-            }
-            if (isOneOf(command, EndThinking) || isMoveText(command)) return stop(line);
-            deferLine(line);
-            return PollNothing;
-        }
-        if (isOneOf(command, AtOnceWhenNotOnMove) || (is(command, "hint") && mode == Pondering)) {
-            runCommand(line);
-            return PollNothing;
-        }
-        if (is(command, ".")) {
-            if (mode == Analysing) printAnalysisStatus();
-            return PollNothing;
-        }
-        if (is(command, "hint")) {
-            printHint(best);
-            return PollNothing;
-        }
-        const char* moveText = is(command, "usermove") ? argument : command;
-        if (mode == Pondering && legalMoveOfText(Game.position, moveText) == ponderMove) {
-            // The predicted reply: the search goes on as the engine's move.
-            playUserMove(moveText);
-            Game.thinkDue = 0;
-            hit = 1;
-            hitElapsed = elapsedMilliseconds();
-            mode = Thinking;
-            return PollPonderHit;
-        }
-        return stop(line);
-    }
-
-    int mode;
-    int ponderMove;
-    int stopping = 0;  // a stop was asked for: later polls say the same
-    int discard = 0;   // the result is not to be played
-    int hit = 0;       // the predicted reply came
-    int64_t hitElapsed = 0;
-    int best = 0;
-    SearchResult result{};
-
-private:
-    // Ends the search without a move; line (if any) runs once it is over.
-    int stop(const char* line) {
-        discard = 1;
-        stopping = 1;
-        if (line != nullptr) deferLine(line);
-        return Game.quit ? PollQuit : PollStop;
-    }
-
-    static int isMoveText(const char* text) {
-        return std::strlen(text) == 4 && text[0] >= 'a' && text[0] <= 'i' && text[1] >= '0' && text[1] <= '9';
-    }
-
-    static void printHint(int move) {
-        if (move == 0) return;
-        char text[16] = "Hint: ";
-        moveToText(move, text + 6);
-        text[10] = '\0';
-        printLine(text);
-    }
-};
-
 SearchLimits commonLimits() {
     SearchLimits limits;
     limits.usePruning = Options.pruning;
@@ -264,10 +147,135 @@ void playOwnMove(int move, int predicted, int offer, int drawAcceptable, int64_t
     }
 }
 
-void playResult(const XboardReporter& reporter, int64_t clockBefore, int toGo, int64_t used) {
-    const SearchResult& result = reporter.result;
-    playOwnMove(result.bestMove, result.ponderMove, result.offer, result.drawAcceptable, clockBefore, toGo, used);
-}
+// The search's view of the conversation.
+class XboardReporter : public SearchReporter {
+public:
+    XboardReporter(int searchMode, int predicted) : mode(searchMode), ponderMove(predicted) {}
+
+    void newBestMove(const SearchReport& report) override {
+        best = report.pv[0];
+        if (mode == Analysing || Game.post) printThinking(report, mode == Pondering ? ponderMove : 0);
+    }
+
+    // Every line that has arrived is taken now: the opponent's move comes
+    // after its time and otim lines, and must not wait for later polls.
+    int poll() override {
+        if (stopping) return PollStop;
+        char line[LineBufferSize];
+        while (readLine(line)) {
+            const int event = busyLine(line);
+            if (event != PollNothing) return event;
+        }
+        if (!inputEnded()) return PollNothing;
+        // Nothing more can come: a move under the clock is still played.
+        Game.quit = 1;
+        if (mode != Thinking) discard = 1;
+        return PollInputEnded;
+    }
+
+    // The engine's move goes out at once, before the driver ages the table.
+    void searchDone(const SearchResult& searchResult) override {
+        result = searchResult;
+        if (mode != Thinking || discard) return;
+        playOwnMove(result.bestMove, result.ponderMove, result.offer, result.drawAcceptable, clockBefore, toGo,
+                    result.statistics.elapsed - hitElapsed);
+        played = 1;
+    }
+
+    // One line that arrives while the search runs, or while a ponder
+    // search that ended by itself waits for the opponent's move.
+    int busyLine(const char* line) {
+        char command[16] = "";
+        char argument[16] = "";
+        std::sscanf(line, "%15s %15s", command, argument);
+        if (is(command, "quit")) {
+            Game.quit = 1;
+            return stop(nullptr);
+        }
+        if (isOneOf(command, AlwaysAtOnce)) {
+            runCommand(line);
+            return PollNothing;
+        }
+        if (is(command, "easy")) {
+            runCommand(line);
+            return mode == Pondering ? stop(nullptr) : PollNothing;
+        }
+        if (is(command, "draw")) {
+            // On its move the engine answers with that move; otherwise at once.
+            if (mode == Thinking) Game.drawOffered = 1;
+            if (mode == Pondering) answerDrawOffer();
+            return PollNothing;
+        }
+        if (mode == Thinking) {
+            if (is(command, "?")) {
+                stopping = 1;
+                return PollStop;
+            }
+            if (isOneOf(command, EndThinking) || isMoveText(command)) return stop(line);
+            deferLine(line);
+            return PollNothing;
+        }
+        if (isOneOf(command, AtOnceWhenNotOnMove) || (is(command, "hint") && mode == Pondering)) {
+            runCommand(line);
+            return PollNothing;
+        }
+        if (is(command, ".")) {
+            if (mode == Analysing) printAnalysisStatus();
+            return PollNothing;
+        }
+        if (is(command, "hint")) {
+            printHint(best);
+            return PollNothing;
+        }
+        const char* moveText = is(command, "usermove") ? argument : command;
+        if (mode == Pondering && legalMoveOfText(Game.position, moveText) == ponderMove) {
+            // The predicted reply: the search goes on as the engine's move.
+            playUserMove(moveText);
+            Game.thinkDue = 0;
+            hit = 1;
+            hitElapsed = elapsedMilliseconds();
+            // The time lines before the reply have set the clock it counts against.
+            clockBefore = engineClock();
+            toGo = movesToGo(Game.position);
+            mode = Thinking;
+            return PollPonderHit;
+        }
+        return stop(line);
+    }
+
+    int mode;
+    int ponderMove;
+    int stopping = 0;  // a stop was asked for: later polls say the same
+    int discard = 0;   // the result is not to be played
+    int hit = 0;       // the predicted reply came
+    int64_t hitElapsed = 0;
+    int64_t clockBefore = 0;  // the engine's clock when its move began
+    int toGo = 0;
+    int played = 0;
+    int best = 0;
+    SearchResult result{};
+
+private:
+    // Ends the search without a move; line (if any) runs once it is over.
+    int stop(const char* line) {
+        discard = 1;
+        stopping = 1;
+        if (line != nullptr) deferLine(line);
+        return Game.quit ? PollQuit : PollStop;
+    }
+
+    static int isMoveText(const char* text) {
+        return std::strlen(text) == 4 && text[0] >= 'a' && text[0] <= 'i' && text[1] >= '0' && text[1] <= '9';
+    }
+
+    static void printHint(int move) {
+        if (move == 0) return;
+        char text[16] = "Hint: ";
+        moveToText(move, text + 6);
+        text[10] = '\0';
+        printLine(text);
+    }
+};
 
 }  // namespace
 
@@ -289,9 +297,9 @@ void think() {
     SearchLimits limits = timedLimits(clock, toGo);
     limits.drawOffered = Game.drawOffered;
     XboardReporter reporter(Thinking, 0);
+    reporter.clockBefore = clock;
+    reporter.toGo = toGo;
     runSearch(pos, limits, reporter);
-    if (reporter.discard) return;
-    playResult(reporter, clock, toGo, reporter.result.statistics.elapsed);
 }
 
 void ponder() {
@@ -318,9 +326,12 @@ void ponder() {
     }
     // A command that ended pondering without changing the game lets it start again.
     if (reporter.discard && !Game.quit) Game.ponderDue = 1;
-    if (reporter.discard || !reporter.hit) return;
-    // The time commands before the reply have set the clock it counts against.
-    playResult(reporter, engineClock(), movesToGo(Game.position), elapsedMilliseconds() - reporter.hitElapsed);
+    // A reply that came after the search had ended is answered now.
+    if (reporter.hit && !reporter.discard && !reporter.played) {
+        const SearchResult& result = reporter.result;
+        playOwnMove(result.bestMove, result.ponderMove, result.offer, result.drawAcceptable, reporter.clockBefore,
+                    reporter.toGo, 0);
+    }
 }
 
 void analyse() {
