@@ -19,9 +19,9 @@ run_suite() {
 
 # Third stage, when mingw-w64 and Wine are installed: the Windows programs,
 # cross-built in build-win/, must count the same perft trees as the Linux tool,
-# and quorvel.exe and quorvel-uci.exe under Wine must pass the pipe-driven tests
-# of the Release build (every suite of test_play and test_uci, the PipeTest
-# suite of test_ucci).
+# and quorvel.exe, quorvel-uci.exe and quorvel-xboard.exe under Wine must pass
+# the pipe-driven tests of the Release build (every suite of test_play,
+# test_uci and test_xboard, the PipeTest suite of test_ucci).
 run_windows() {
     if ! command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 || ! command -v wine >/dev/null 2>&1; then
         echo "== build-win: skipped (x86_64-w64-mingw32-g++ or wine not installed)"
@@ -85,11 +85,13 @@ EOF
     echo "== build-win: pipe tests under Wine"
     QUORVEL_ENGINE="wine $PWD/build-win/quorvel.exe"
     QUORVEL_UCI_ENGINE="wine $PWD/build-win/quorvel-uci.exe"
-    export QUORVEL_ENGINE QUORVEL_UCI_ENGINE
+    QUORVEL_XBOARD_ENGINE="wine $PWD/build-win/quorvel-xboard.exe"
+    export QUORVEL_ENGINE QUORVEL_UCI_ENGINE QUORVEL_XBOARD_ENGINE
     under_wine build/tests/test_ucci --gtest_filter='PipeTest.*' --gtest_brief=1
     under_wine build/tests/test_play --gtest_brief=1
     under_wine build/tests/test_uci --gtest_brief=1
-    unset QUORVEL_ENGINE QUORVEL_UCI_ENGINE
+    under_wine build/tests/test_xboard --gtest_brief=1
+    unset QUORVEL_ENGINE QUORVEL_UCI_ENGINE QUORVEL_XBOARD_ENGINE
 }
 
 # Runs a pipe-test program against quorvel.exe. When Wine itself reports a

@@ -31,6 +31,9 @@ constexpr int RepetitionLimit = 4;
 MoveList RootMoves;
 Move PrincipalVariation[MaxHistory];
 int32_t StableIterations = 0;
+// The iteration under way and the root moves it has searched: progress only.
+int32_t CurrentDepth = 0;
+int32_t RootMovesSearched = 0;
 int32_t TimeUpWhilePondering = 0;
 // The running search's limits; a ponderhit changes pondering and drawOffered.
 SearchLimits Limits;
@@ -118,6 +121,7 @@ int searchRoot(int depth) {
     for (int i = 0; i < RootMoves.moveTotal; i++) {
         int move = RootMoves.entries[i].move;
         if (move == 0) break;
+        RootMovesSearched = i;
         if (!pos.makeMove(move)) continue;
         int childDepth = rootChildDepth(pos, depth);
         int value;
@@ -162,6 +166,7 @@ int searchRootLines(int depth) {
     int top[MoveListCapacity];  // the best values so far, descending
     int scored = 0;
     for (int i = 0; i < total; i++) {
+        RootMovesSearched = i;
         RootValues[i] = -NoValue;
         int move = RootMoves.entries[i].move;
         if (!pos.makeMove(move)) continue;
@@ -246,6 +251,8 @@ int deepen(int& lastScore, int& forced) {
     lastScore = 0;
     forced = 0;
     for (int depth = 1; depth <= Limits.maxDepth; depth++) {
+        CurrentDepth = depth;
+        RootMovesSearched = 0;
         value = Limits.lines > 1 ? searchRootLines(depth) : searchRoot(depth);
         if (StopSearch) break;
         if (Limits.kind == LimitTime) {
@@ -346,6 +353,12 @@ int64_t elapsedMilliseconds() {
         .count();
 }
 
+SearchProgress searchProgress() {
+    const int32_t total = RootMoves.moveTotal;
+    const int32_t left = total - RootMovesSearched;
+    return SearchProgress{elapsedMilliseconds(), NodeCount, CurrentDepth, left > 0 ? left : 0, total};
+}
+
 SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter) {
     Limits = limits;
     if (SearchDepthCap > 0 && Limits.maxDepth > SearchDepthCap) Limits.maxDepth = SearchDepthCap;
@@ -356,6 +369,8 @@ SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchR
     preEvaluate(pos);
     prepareRootMoves(pos);
     resetForSearch(pos);
+    CurrentDepth = 0;
+    RootMovesSearched = 0;
     // Twenty quiet moves make the engine ready to offer a draw itself.
     int quietCount = pos.lastRecord().quietCount;
     if (quietCount == 20 || quietCount == 21) Limits.drawOffered = 1;

@@ -99,6 +99,17 @@ SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchR
 // Milliseconds since the last search started.
 int64_t elapsedMilliseconds();
 
+// Where the running (or the last) search stands, for a front end that shows
+// progress while it runs.
+struct SearchProgress {
+    int64_t elapsed;    // milliseconds
+    int64_t nodes;
+    int32_t depth;      // the iteration under way
+    int32_t movesLeft;  // root moves of this iteration not yet searched
+    int32_t moveTotal;  // root moves searched at every iteration
+};
+SearchProgress searchProgress();
+
 // For whole conversations run in process: above 0, every search stops soon
 // after this many nodes or at this depth, whatever its own limits, so that
 // any input ends soon.

@@ -47,6 +47,14 @@ std::string EngineProcess::uciCommand() {
 #endif
 }
 
+std::string EngineProcess::xboardCommand() {
+#ifdef QUORVEL_XBOARD_BINARY
+    return commandOf("QUORVEL_XBOARD_ENGINE", QUORVEL_XBOARD_BINARY);
+#else
+    return commandOf("QUORVEL_XBOARD_ENGINE", "");
+#endif
+}
+
 EngineProcess::~EngineProcess() {
     // Leave the way a front end does: quit, end of input, and a kill only for a
     // program that ignores both, so that a run under Wine does not kill clients

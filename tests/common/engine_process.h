@@ -49,6 +49,8 @@ public:
     static std::string engineCommand();
     // The UCI program: $QUORVEL_UCI_ENGINE or else QUORVEL_UCI_BINARY.
     static std::string uciCommand();
+    // The XBoard program: $QUORVEL_XBOARD_ENGINE or else QUORVEL_XBOARD_BINARY.
+    static std::string xboardCommand();
 
 private:
     pid_t pid_ = -1;

@@ -1,0 +1,3 @@
+#include "xboard/xboard.h"
+
+int main(int argc, char** argv) { return xboardMain(argc, argv); }

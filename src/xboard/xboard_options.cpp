@@ -1,0 +1,109 @@
+#include "xboard/xboard_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "io/line_input.h"
+#include "io/output.h"
+#include "io/session.h"
+#include "io/text.h"
+#include "search/hash.h"
+
+XboardOptions Options;
+
+namespace {
+
+constexpr int MaxHashMegabytes = 1024;
+constexpr int MaxMoveOverhead = 5000;
+
+const char* const Levels[] = {"none", "small", "medium", "large"};
+const int LevelMasks[] = {0, 1, 3, 7};
+
+int sameName(const char* a, const char* b) { return startsWith(a, b) && std::strlen(a) == std::strlen(b); }
+
+// XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
+int checkValue(const char* value, int current) {
+    if (*value < '0' || *value > '9') return current;
+    return readInt(value, 0, 1) != 0 ? 1 : 0;
+}
+
+void sayError(const char* reason, const char* text) {
+    char line[LineBufferSize + 64];
+    std::snprintf(line, sizeof line, "Error (%s): option %s", reason, text);
+    printLine(line);
+}
+
+}  // namespace
+
+void resetOptions(const char* programName, uint32_t seed) {
+    Options.hashMegabytes = 16;
+    Options.ownBook = 1;
+    Options.pruning = 1;
+    Options.knowledge = 1;
+    Options.randomMask = 0;
+    Options.resign = 1;
+    Options.offerDraw = 1;
+    Options.moveOverhead = 30;
+    Options.randomSeed = seed;
+    locatePath(Options.bookPath, sizeof Options.bookPath, programName, "qvr.bin");
+}
+
+void printOptionFeatures() {
+    printLine("feature option=\"OwnBook -check 1\"");
+    printLine("feature option=\"Pruning -check 1\"");
+    printLine("feature option=\"Knowledge -check 1\"");
+    printLine("feature option=\"Selectivity -combo *none /// small /// medium /// large\"");
+    printLine("feature option=\"Resign -check 1\"");
+    printLine("feature option=\"Offer Draw -check 1\"");
+    printLine("feature option=\"Move Overhead -spin 30 0 5000\"");
+    printLine("feature option=\"Clear Hash -button\"");
+}
+
+void setMemory(int megabytes) {
+    if (megabytes < 1) megabytes = 1;
+    if (megabytes > MaxHashMegabytes) megabytes = MaxHashMegabytes;
+    if (hashExponent(megabytes) != hashExponent(Options.hashMegabytes) || HashTable == nullptr) {
+        releaseHashTable();
+        allocateHashTable(hashExponent(megabytes));
+    }
+    Options.hashMegabytes = megabytes;
+}
+
+void setOption(const char* text) {
+    char name[LineBufferSize];
+    const char* value = "";
+    const char* equals = std::strchr(text, '=');
+    if (equals != nullptr) {
+        std::snprintf(name, sizeof name, "%.*s", static_cast<int>(equals - text), text);
+        value = equals + 1;
+        while (*value == ' ') value++;
+    } else {
+        std::snprintf(name, sizeof name, "%s", text);
+    }
+    for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
+
+    if (sameName(name, "OwnBook")) {
+        Options.ownBook = checkValue(value, Options.ownBook);
+    } else if (sameName(name, "Pruning")) {
+        Options.pruning = checkValue(value, Options.pruning);
+    } else if (sameName(name, "Knowledge")) {
+        Options.knowledge = checkValue(value, Options.knowledge);
+    } else if (sameName(name, "Resign")) {
+        Options.resign = checkValue(value, Options.resign);
+    } else if (sameName(name, "Offer Draw")) {
+        Options.offerDraw = checkValue(value, Options.offerDraw);
+    } else if (sameName(name, "Move Overhead")) {
+        if (*value < '0' || *value > '9') sayError("bad value", text);
+        else Options.moveOverhead = readInt(value, 0, MaxMoveOverhead);
+    } else if (sameName(name, "Selectivity")) {
+        int level = -1;
+        for (int i = 0; i < 4; i++)
+            if (sameName(value, Levels[i])) level = i;
+        if (level < 0) sayError("bad value", text);
+        else Options.randomMask = LevelMasks[level];
+    } else if (sameName(name, "Clear Hash")) {
+        clearHashTable();
+    } else {
+        sayError("unknown option", text);
+    }
+}
