@@ -16,6 +16,7 @@
 #include "search/hash.h"
 #include "uci/uci.h"
 #include "ucci/engine.h"
+#include "xboard/xboard.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ struct Program {
 const Program Programs[] = {
     {"ucci", ucciMain, "ucci\n"},
     {"uci", uciMain, "uci\n"},
+    {"xboard", xboardMain, "xboard\nprotover 2\n"},
 };
 constexpr int ProgramCount = sizeof(Programs) / sizeof(Programs[0]);
 
@@ -171,6 +173,35 @@ std::string uciGo(Choices& choices, Position& model, std::string& restricted) {
     return line;
 }
 
+// CECP: the engine moves on go and, out of force mode, after each usermove.
+std::string xboardCommand(Choices& choices, Position& model) {
+    switch (choices.next(14)) {
+    case 0: model.setFromFen(Fens[0]); return "new";
+    case 1: return "force";
+    case 2: {
+        const char* fen = Fens[choices.next(FenCount)];
+        model.setFromFen(fen);
+        return std::string("setboard ") + fen;
+    }
+    case 3: case 4: {
+        std::vector<int> legal = legalMoves(model);
+        if (legal.empty()) return "usermove a0a1";
+        int move = legal[choices.next(static_cast<int>(legal.size()))];
+        model.makeMove(move);
+        return "usermove " + text(move);
+    }
+    case 5: return std::string("sd ") + std::to_string(1 + choices.next(3));
+    case 6: return std::string("st ") + std::to_string(choices.next(2));
+    case 7: return "level 0 0:10 0.1\ntime " + std::to_string(choices.next(1000)) + "\notim 500";
+    case 8: return "go";
+    case 9: return choices.next(2) ? "hard" : "easy";
+    case 10: return choices.next(2) ? "analyze" : "exit";
+    case 11: return choices.next(2) ? "?" : ".";
+    case 12: return choices.next(2) ? "undo" : "remove";
+    default: return std::string("ping ") + std::to_string(choices.next(100));
+    }
+}
+
 Conversation buildConversation(Choices& choices, int program) {
     Conversation c;
     Position model;
@@ -179,6 +210,10 @@ Conversation buildConversation(Choices& choices, int program) {
     if (program == 0) c.input += "setoption debug on\n";
     for (int commands = 0; commands < 40 && !choices.empty(); commands++) {
         std::string line;
+        if (program == 2) {
+            c.input += xboardCommand(choices, model) + "\n";
+            continue;
+        }
         switch (choices.next(10)) {
         case 0: case 1: line = positionCommand(choices, model); break;
         case 2: case 3:
@@ -268,6 +303,31 @@ const char* checkUci(const Conversation& c, const std::vector<std::string>& out)
     // quit may cut the kept commands short; otherwise every go is answered.
     if (answered == c.searched.size() || c.quits) return nullptr;
     return "uci: a go without an answer";
+}
+
+// CECP has no one-to-one answer to count, but a move needs a go, a
+// usermove or a ? to ask for it, and the pongs answer the pings in order
+// (the last ones may be lost to the end of input).
+const char* checkXboard(const Conversation& c, const std::vector<std::string>& out) {
+    int asks = 0;
+    std::vector<std::string> pings;
+    for (size_t at = 0; at < c.input.size();) {
+        size_t end = c.input.find('\n', at);
+        std::string line = c.input.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? c.input.size() : end + 1;
+        asks += startsWith(line, "go") || startsWith(line, "usermove") || startsWith(line, "?");
+        if (startsWith(line, "ping ")) pings.push_back(line.substr(5));
+    }
+    int moves = 0;
+    size_t pongs = 0;
+    for (const std::string& line : out) {
+        moves += startsWith(line, "move ");
+        if (!startsWith(line, "pong ")) continue;
+        if (pongs >= pings.size() || line.substr(5) != pings[pongs]) return "xboard: a pong out of order";
+        pongs++;
+    }
+    if (moves > asks) return "xboard: more moves than go, usermove and ? asked for";
+    return nullptr;
 }
 
 // ---- positions -----------------------------------------------------------------
@@ -449,7 +509,9 @@ const char* fuzzConversation(const uint8_t* data, size_t size) {
     int program = choices.next(ProgramCount);
     Conversation c = buildConversation(choices, program);
     const std::vector<std::string>& out = runProgram(Programs[program], c.input);
-    return program == 0 ? checkUcci(out) : checkUci(c, out);
+    if (program == 0) return checkUcci(out);
+    if (program == 1) return checkUci(c, out);
+    return checkXboard(c, out);
 }
 
 const char* fuzzPosition(const uint8_t* data, size_t size) {

@@ -51,7 +51,7 @@ class Engine:
     def __init__(self, command):
         self.process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, bufsize=0)
         self.lines = queue.Queue()
-        self.trace = collections.deque(maxlen=40)  # the last lines both ways, for a failure report
+        self.trace = collections.deque(maxlen=120)  # the last lines both ways, for a failure report
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
 
@@ -156,10 +156,14 @@ class Soak:
 
     def is_answer(self, line):
         if self.protocol == "cecp":
-            return line.startswith("move ")
+            # A move, a resignation, or a claim when the side to move has no move.
+            return line.startswith("move ") or line == "resign" or line.split(" ")[0] in ("1-0", "0-1", "1/2-1/2")
         return line.startswith("bestmove") or line.startswith("nobestmove")
 
     def stray_answer(self, line):
+        # A CECP engine claims the result right after a move that ends the game.
+        if self.protocol == "cecp" and not line.startswith("move ") and line != "resign":
+            return
         # UCCI answers a stop that finds no search with nobestmove.
         if self.protocol == "ucci" and line == "nobestmove" and self.stops_since_answer > 0:
             self.stops_since_answer -= 1
@@ -318,10 +322,15 @@ class Soak:
         """A short life that ends by quit or by the end of input."""
         engine = Engine(self.command)
         self.handshake(engine)
+        # At the end of input a search with a limit of its own still finishes
+        # and answers; quit ends any search at once. So the end of input comes
+        # while idle or during a search that only a command would end.
         by_quit = self.random.random() < 0.5
         if self.random.random() < 0.5:
-            engine.send("\n".join(self.position()) + "\n" + self.go_line()[0] + "\n")
-            time.sleep(0.05)
+            line, unbounded = self.go_line()
+            if by_quit or unbounded:
+                engine.send("\n".join(self.position()) + "\n" + line + "\n")
+                time.sleep(0.05)
         sent = time.monotonic()
         if by_quit:
             engine.send("quit\n")

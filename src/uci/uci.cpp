@@ -182,11 +182,11 @@ int clamp64(int64_t value, int64_t low, int64_t high) {
 // Every limit the request names applies; where they overlap the tightest wins.
 SearchLimits limitsOf(const GoRequest& go, int side) {
     SearchLimits limits;
-    limits.usePruning = Options.pruning;
-    limits.useKnowledge = Options.knowledge;
-    limits.randomMask = Options.randomMask;
-    limits.randomSeed = &Options.randomSeed;
-    limits.lines = Options.lines;
+    limits.usePruning = UciSettings.pruning;
+    limits.useKnowledge = UciSettings.knowledge;
+    limits.randomMask = UciSettings.randomMask;
+    limits.randomSeed = &UciSettings.randomSeed;
+    limits.lines = UciSettings.lines;
     limits.searchMoves = go.searchMoves;
     limits.searchMoveCount = go.searchMoveCount;
     limits.pondering = go.ponder;
@@ -202,16 +202,16 @@ SearchLimits limitsOf(const GoRequest& go, int side) {
         limits.kind = LimitTime;
         int64_t normal = int64_t(1) << 40, maximum = int64_t(1) << 40;
         if (clocked) {
-            int64_t left = go.clock[side] - Options.moveOverhead;
+            int64_t left = go.clock[side] - UciSettings.moveOverhead;
             int64_t increment = go.increment[side] > 0 ? go.increment[side] : 0;
             TimeBudget budget = clockBudget(left > 0 ? left : 0, go.movesToGo > 0 ? go.movesToGo : 0, increment,
-                                            Options.ponder);
+                                            UciSettings.ponder);
             normal = budget.normalTime;
             maximum = budget.maxTime;
         }
         if (go.moveTimeGiven) {
             // A fixed time is there to be used: the budget only stops short of it.
-            int64_t fixed = go.moveTime - Options.moveOverhead;
+            int64_t fixed = go.moveTime - UciSettings.moveOverhead;
             if (fixed < 1) fixed = 1;
             if (fixed < maximum) maximum = fixed;
             if (2 * fixed < normal) normal = 2 * fixed;
@@ -239,7 +239,7 @@ public:
     void newBestMove(const SearchReport& report) override {
         static char text[128 + 5 * MaxHistory];
         int length = std::snprintf(text, sizeof text, "info depth %d", report.depth);
-        if (Options.lines > 1) length += std::snprintf(text + length, sizeof text - length, " multipv %d", report.line);
+        if (UciSettings.lines > 1) length += std::snprintf(text + length, sizeof text - length, " multipv %d", report.line);
         printScore(text, length, sizeof text, report.score);
         int64_t nps = report.elapsed > 0 ? report.nodes * 1000 / report.elapsed : 0;
         length += std::snprintf(text + length, sizeof text - length,
@@ -330,8 +330,8 @@ void runGo(const Words& words) {
     // The book plays timed games only; analysis always searches.
     const int timed = go.clockGiven[EnginePosition.sideToMove] || go.moveTimeGiven;
     int move = 0;
-    if (timed && Options.ownBook && Options.lines == 1 && go.searchMoveCount == 0)
-        move = probeBook(Options.bookPath, EnginePosition, Options.randomSeed);
+    if (timed && UciSettings.ownBook && UciSettings.lines == 1 && go.searchMoveCount == 0)
+        move = probeBook(UciSettings.bookPath, EnginePosition, UciSettings.randomSeed);
     if (move != 0) {
         char text[5] = {};
         moveToText(move, text);
@@ -372,7 +372,7 @@ void runCommand(char* line) {
     if (is(command, "uci")) handshake();
     else if (is(command, "isready")) printLine("readyok");
     else if (is(command, "ucinewgame")) clearHashTable();
-    else if (is(command, "setoption")) setOption(original);
+    else if (is(command, "setoption")) setUciOption(original);
     else if (is(command, "position")) setupPosition(words);
     else if (is(command, "go")) runGo(words);
     else if (is(command, "stop") || is(command, "ponderhit")) {}  // nothing runs: nothing to do
@@ -389,7 +389,7 @@ int uciMain(int argc, char** argv) {
     clearDeferredLines();
     openInput();
     startEngine();
-    resetOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));
+    resetUciOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));
     EnginePosition.setFromFen(StartPositionFen);
     char line[LineBufferSize];
     while (!QuitRequested && !outputClosed()) {

@@ -10,7 +10,7 @@
 #include "movegen/generate.h"
 #include "search/hash.h"
 
-UciOptions Options;
+UciOptions UciSettings;
 
 namespace {
 
@@ -46,17 +46,17 @@ int sameName(const char* a, const char* b) { return startsWith(a, b) && std::str
 
 }  // namespace
 
-void resetOptions(const char* programName, uint32_t seed) {
-    Options.hashMegabytes = 16;
-    Options.ponder = 0;
-    Options.ownBook = 1;
-    Options.lines = 1;
-    Options.moveOverhead = 30;
-    Options.pruning = 1;
-    Options.knowledge = 1;
-    Options.randomMask = 0;
-    Options.randomSeed = seed;
-    locatePath(Options.bookPath, sizeof Options.bookPath, programName, "qvr.bin");
+void resetUciOptions(const char* programName, uint32_t seed) {
+    UciSettings.hashMegabytes = 16;
+    UciSettings.ponder = 0;
+    UciSettings.ownBook = 1;
+    UciSettings.lines = 1;
+    UciSettings.moveOverhead = 30;
+    UciSettings.pruning = 1;
+    UciSettings.knowledge = 1;
+    UciSettings.randomMask = 0;
+    UciSettings.randomSeed = seed;
+    locatePath(UciSettings.bookPath, sizeof UciSettings.bookPath, programName, "qvr.bin");
 }
 
 void printOptions() {
@@ -72,7 +72,7 @@ void printOptions() {
     printLine("option name Selectivity type combo default none var none var small var medium var large");
 }
 
-void setOption(const char* line) {
+void setUciOption(const char* line) {
     // setoption name NAME [value VALUE]: the name may hold blanks.
     const char* cursor = line;
     if (!skipPast(cursor, "name ")) {
@@ -94,27 +94,27 @@ void setOption(const char* line) {
 
     if (sameName(name, "Hash")) {
         int megabytes = clamped("Hash", value, 1, MaxHashMegabytes);
-        if (hashExponent(megabytes) != hashExponent(Options.hashMegabytes) || HashTable == nullptr) {
+        if (hashExponent(megabytes) != hashExponent(UciSettings.hashMegabytes) || HashTable == nullptr) {
             releaseHashTable();
             allocateHashTable(hashExponent(megabytes));
         }
-        Options.hashMegabytes = megabytes;
+        UciSettings.hashMegabytes = megabytes;
     } else if (sameName(name, "Clear Hash")) {
         clearHashTable();
     } else if (sameName(name, "Ponder")) {
-        Options.ponder = checked("Ponder", value, Options.ponder);
+        UciSettings.ponder = checked("Ponder", value, UciSettings.ponder);
     } else if (sameName(name, "OwnBook")) {
-        Options.ownBook = checked("OwnBook", value, Options.ownBook);
+        UciSettings.ownBook = checked("OwnBook", value, UciSettings.ownBook);
     } else if (sameName(name, "MultiPV")) {
-        Options.lines = clamped("MultiPV", value, 1, MaxLines);
+        UciSettings.lines = clamped("MultiPV", value, 1, MaxLines);
     } else if (sameName(name, "Move Overhead")) {
-        Options.moveOverhead = clamped("Move Overhead", value, 0, MaxMoveOverhead);
+        UciSettings.moveOverhead = clamped("Move Overhead", value, 0, MaxMoveOverhead);
     } else if (sameName(name, "UCI_Variant")) {
         if (!sameName(value, "xiangqi")) printLine("info string UCI_Variant: only xiangqi is played here");
     } else if (sameName(name, "Pruning")) {
-        Options.pruning = checked("Pruning", value, Options.pruning);
+        UciSettings.pruning = checked("Pruning", value, UciSettings.pruning);
     } else if (sameName(name, "Knowledge")) {
-        Options.knowledge = checked("Knowledge", value, Options.knowledge);
+        UciSettings.knowledge = checked("Knowledge", value, UciSettings.knowledge);
     } else if (sameName(name, "Selectivity")) {
         int level = -1;
         for (int i = 0; i < 4; i++)
@@ -122,7 +122,7 @@ void setOption(const char* line) {
         if (level < 0)
             printLine("info string Selectivity takes none, small, medium or large");
         else
-            Options.randomMask = LevelMasks[level];
+            UciSettings.randomMask = LevelMasks[level];
     } else {
         char text[LineBufferSize + 64];
         std::snprintf(text, sizeof text, "info string unknown option: %s", name);

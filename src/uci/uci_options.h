@@ -16,11 +16,11 @@ struct UciOptions {
     char bookPath[1024];
 };
 
-extern UciOptions Options;
+extern UciOptions UciSettings;
 
 // Start-up values; the book lies beside the program.
-void resetOptions(const char* programName, uint32_t seed);
+void resetUciOptions(const char* programName, uint32_t seed);
 // The option lines of the handshake.
 void printOptions();
 // Applies a whole "setoption name N [value V]" line.
-void setOption(const char* line);
+void setUciOption(const char* line);

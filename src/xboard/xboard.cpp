@@ -240,7 +240,7 @@ void exclude(const Words& words, const char* line, int excluding) {
 void showBook() {
     BookMove moves[MaxBookMoves];
     int mirrored = 0;
-    const int count = readBookMoves(Options.bookPath, Game.position, moves, mirrored);
+    const int count = readBookMoves(XboardSettings.bookPath, Game.position, moves, mirrored);
     int64_t total = 0;
     for (int i = 0; i < count; i++) total += moves[i].weight;
     if (count <= 0 || total == 0) {
@@ -348,7 +348,7 @@ void runWords(const Words& words, const char* line) {
         if (*argument < '0' || *argument > '9') say("Error (bad parameters): %s", line);
         else setMemory(readInt(argument, 0, 1 << 30));
     } else if (is(command, "option")) {
-        setOption(restOf(line));
+        setXboardOption(restOf(line));
     } else if (is(command, "exclude") || is(command, "include")) {
         exclude(words, line, is(command, "exclude"));
     } else if (is(command, "analyze")) {
@@ -428,13 +428,14 @@ void positionChanged() {
 
 void answerDrawOffer() {
     Game.drawOffered = 1;
-    if (Options.offerDraw && Game.drawAcceptable) printLine("offer draw");
+    if (XboardSettings.offerDraw && Game.drawAcceptable) printLine("offer draw");
 }
 
 int xboardMain(int argc, char** argv) {
+    clearDeferredLines();
     openInput();
     startEngine();
-    resetOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));
+    resetXboardOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));
     Game.post = 0;
     Game.ponder = 0;
     Game.analyzing = 0;

@@ -9,7 +9,7 @@
 #include "io/text.h"
 #include "search/hash.h"
 
-XboardOptions Options;
+XboardOptions XboardSettings;
 
 namespace {
 
@@ -35,17 +35,17 @@ void sayError(const char* reason, const char* text) {
 
 }  // namespace
 
-void resetOptions(const char* programName, uint32_t seed) {
-    Options.hashMegabytes = 16;
-    Options.ownBook = 1;
-    Options.pruning = 1;
-    Options.knowledge = 1;
-    Options.randomMask = 0;
-    Options.resign = 1;
-    Options.offerDraw = 1;
-    Options.moveOverhead = 30;
-    Options.randomSeed = seed;
-    locatePath(Options.bookPath, sizeof Options.bookPath, programName, "qvr.bin");
+void resetXboardOptions(const char* programName, uint32_t seed) {
+    XboardSettings.hashMegabytes = 16;
+    XboardSettings.ownBook = 1;
+    XboardSettings.pruning = 1;
+    XboardSettings.knowledge = 1;
+    XboardSettings.randomMask = 0;
+    XboardSettings.resign = 1;
+    XboardSettings.offerDraw = 1;
+    XboardSettings.moveOverhead = 30;
+    XboardSettings.randomSeed = seed;
+    locatePath(XboardSettings.bookPath, sizeof XboardSettings.bookPath, programName, "qvr.bin");
 }
 
 void printOptionFeatures() {
@@ -62,14 +62,14 @@ void printOptionFeatures() {
 void setMemory(int megabytes) {
     if (megabytes < 1) megabytes = 1;
     if (megabytes > MaxHashMegabytes) megabytes = MaxHashMegabytes;
-    if (hashExponent(megabytes) != hashExponent(Options.hashMegabytes) || HashTable == nullptr) {
+    if (hashExponent(megabytes) != hashExponent(XboardSettings.hashMegabytes) || HashTable == nullptr) {
         releaseHashTable();
         allocateHashTable(hashExponent(megabytes));
     }
-    Options.hashMegabytes = megabytes;
+    XboardSettings.hashMegabytes = megabytes;
 }
 
-void setOption(const char* text) {
+void setXboardOption(const char* text) {
     char name[LineBufferSize];
     const char* value = "";
     const char* equals = std::strchr(text, '=');
@@ -83,24 +83,24 @@ void setOption(const char* text) {
     for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
 
     if (sameName(name, "OwnBook")) {
-        Options.ownBook = checkValue(value, Options.ownBook);
+        XboardSettings.ownBook = checkValue(value, XboardSettings.ownBook);
     } else if (sameName(name, "Pruning")) {
-        Options.pruning = checkValue(value, Options.pruning);
+        XboardSettings.pruning = checkValue(value, XboardSettings.pruning);
     } else if (sameName(name, "Knowledge")) {
-        Options.knowledge = checkValue(value, Options.knowledge);
+        XboardSettings.knowledge = checkValue(value, XboardSettings.knowledge);
     } else if (sameName(name, "Resign")) {
-        Options.resign = checkValue(value, Options.resign);
+        XboardSettings.resign = checkValue(value, XboardSettings.resign);
     } else if (sameName(name, "Offer Draw")) {
-        Options.offerDraw = checkValue(value, Options.offerDraw);
+        XboardSettings.offerDraw = checkValue(value, XboardSettings.offerDraw);
     } else if (sameName(name, "Move Overhead")) {
         if (*value < '0' || *value > '9') sayError("bad value", text);
-        else Options.moveOverhead = readInt(value, 0, MaxMoveOverhead);
+        else XboardSettings.moveOverhead = readInt(value, 0, MaxMoveOverhead);
     } else if (sameName(name, "Selectivity")) {
         int level = -1;
         for (int i = 0; i < 4; i++)
             if (sameName(value, Levels[i])) level = i;
         if (level < 0) sayError("bad value", text);
-        else Options.randomMask = LevelMasks[level];
+        else XboardSettings.randomMask = LevelMasks[level];
     } else if (sameName(name, "Clear Hash")) {
         clearHashTable();
     } else {

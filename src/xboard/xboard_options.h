@@ -17,13 +17,13 @@ struct XboardOptions {
     char bookPath[1024];
 };
 
-extern XboardOptions Options;
+extern XboardOptions XboardSettings;
 
 // Start-up values; the book lies beside the program.
-void resetOptions(const char* programName, uint32_t seed);
+void resetXboardOptions(const char* programName, uint32_t seed);
 // The option features of the handshake, one line each.
 void printOptionFeatures();
 // Applies "NAME=VALUE" (or "NAME" for a button), the text after "option ".
-void setOption(const char* text);
+void setXboardOption(const char* text);
 // Table size in megabytes, as the memory command gives it.
 void setMemory(int megabytes);

@@ -64,10 +64,10 @@ void printThinking(const SearchReport& report, int firstMove) {
 
 SearchLimits commonLimits() {
     SearchLimits limits;
-    limits.usePruning = Options.pruning;
-    limits.useKnowledge = Options.knowledge;
-    limits.randomMask = Options.randomMask;
-    limits.randomSeed = &Options.randomSeed;
+    limits.usePruning = XboardSettings.pruning;
+    limits.useKnowledge = XboardSettings.knowledge;
+    limits.randomMask = XboardSettings.randomMask;
+    limits.randomSeed = &XboardSettings.randomSeed;
     limits.bannedMoves = Game.excluded;
     limits.bannedCount = Game.excludedCount;
     return limits;
@@ -91,12 +91,12 @@ SearchLimits timedLimits(int64_t clock, int toGo) {
     limits.kind = LimitTime;
     if (Game.depthLimit > 0) limits.maxDepth = Game.depthLimit;
     if (Game.fixedTime > 0) {
-        int64_t fixed = Game.fixedTime - Options.moveOverhead;
+        int64_t fixed = Game.fixedTime - XboardSettings.moveOverhead;
         if (fixed < 1) fixed = 1;
         limits.normalTime = 2 * fixed;
         limits.maxTime = fixed;
     } else {
-        int64_t left = clock - Options.moveOverhead;
+        int64_t left = clock - XboardSettings.moveOverhead;
         if (left < 0) left = 0;
         TimeBudget budget = clockBudget(left, toGo, Game.movesPerSession > 0 ? 0 : Game.increment, Game.ponder);
         limits.normalTime = budget.normalTime;
@@ -116,14 +116,14 @@ void playOwnMove(int move, int predicted, int offer, int drawAcceptable, int64_t
                  int64_t used) {
     Position& pos = Game.position;
     Game.drawAcceptable = drawAcceptable;
-    if (offer == OfferResign && Options.resign) {
+    if (offer == OfferResign && XboardSettings.resign) {
         Game.drawOffered = 0;
         printLine("resign");
         return;
     }
     if (move == 0 || !pos.isLegalMove(move)) move = firstLegalMove(pos);
     // A draw offer goes before the move, so that it is one for this move.
-    if (Options.offerDraw && (offer == OfferDraw || (Game.drawOffered && drawAcceptable))) printLine("offer draw");
+    if (XboardSettings.offerDraw && (offer == OfferDraw || (Game.drawOffered && drawAcceptable))) printLine("offer draw");
     Game.drawOffered = 0;
     if (!makeGameMove(move)) return;
     char text[16] = "move ";
@@ -161,6 +161,10 @@ public:
     // after its time and otim lines, and must not wait for later polls.
     int poll() override {
         if (stopping) return PollStop;
+        if (outputClosed()) {
+            Game.quit = 1;
+            return stop(nullptr);
+        }
         char line[LineBufferSize];
         while (readLine(line)) {
             const int event = busyLine(line);
@@ -287,8 +291,8 @@ void think() {
     }
     const int64_t clock = engineClock();
     const int toGo = movesToGo(pos);
-    if (Options.ownBook && Game.excludedCount == 0) {
-        const int move = probeBook(Options.bookPath, pos, Options.randomSeed);
+    if (XboardSettings.ownBook && Game.excludedCount == 0) {
+        const int move = probeBook(XboardSettings.bookPath, pos, XboardSettings.randomSeed);
         if (move != 0) {
             playOwnMove(move, 0, OfferNone, 0, clock, toGo, 0);
             return;
@@ -318,7 +322,7 @@ void ponder() {
     // A search that ended by itself keeps its move for the predicted reply.
     char line[LineBufferSize];
     while (!reporter.hit && !reporter.stopping) {
-        if (!waitForLine(line)) {
+        if (outputClosed() || !waitForLine(line)) {
             Game.quit = 1;
             return;
         }
