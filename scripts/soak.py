@@ -297,7 +297,7 @@ class Soak:
             release = "stop"
             if self.protocol == "cecp":
                 release = "?"
-            elif "ponder" in line and "time" in line and self.random.random() < 0.5:
+            elif "ponder" in line and "time" in line and not mutated and self.random.random() < 0.5:
                 release = "ponderhit"  # a timed ponder search: it ends by its clock
             sent = engine.send(release + "\n")
             if release == "stop":
