@@ -6,14 +6,18 @@ set -eu
 
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
+START=$(date +%s)
+
+# Names a stage with the seconds since the start, so that a slow one shows.
+say() { say "$* ($(( $(date +%s) - START )) s)"; }
 
 run_suite() {
     dir="$1"
     shift
-    echo "== $dir: configure and build"
+    say "$dir: configure and build"
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$dir" -j "$JOBS"
-    echo "== $dir: tests"
+    say "$dir: tests"
     (cd "$dir" && ctest -j "$JOBS" --output-on-failure)
 }
 
@@ -24,10 +28,10 @@ run_suite() {
 # test_uci and test_xboard, the PipeTest suite of test_ucci).
 run_windows() {
     if ! command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 || ! command -v wine >/dev/null 2>&1; then
-        echo "== build-win: skipped (x86_64-w64-mingw32-g++ or wine not installed)"
+        say "build-win: skipped (x86_64-w64-mingw32-g++ or wine not installed)"
         return 0
     fi
-    echo "== build-win: configure and build"
+    say "build-win: configure and build"
     cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQUORVEL_TESTS=OFF >/dev/null
     cmake --build build-win -j "$JOBS"
 
@@ -36,7 +40,7 @@ run_windows() {
     WINEDEBUG=-all
     DISPLAY=
     export WINEPREFIX WINEDEBUG DISPLAY
-    echo "== build-win: preparing the Wine prefix"
+    say "build-win: preparing the Wine prefix"
     wineboot -i >/dev/null 2>&1 || true
     # One server up for the whole stage: a server that exits between two
     # programs can drop the next one's connection. It is stopped when the
@@ -44,7 +48,7 @@ run_windows() {
     keep_wine_server
     trap 'wineserver -k 2>/dev/null || true' EXIT
 
-    echo "== build-win: perft against the Linux tool"
+    say "build-win: perft against the Linux tool"
     for depth in 1 2 3; do
         linux=$(build/quorvel-perft "$depth" | grep '^nodes' || true)
         windows=$(wine build-win/quorvel-perft.exe "$depth" | tr -d '\r' | grep '^nodes' || true)
@@ -57,7 +61,7 @@ run_windows() {
 
     # Batch mode keeps every command for the idle loop, so the replies depend
     # on the commands alone; only the time and nps figures may differ.
-    echo "== build-win: one conversation, Linux and Wine"
+    say "build-win: one conversation, Linux and Wine"
     cat >build-win/conversation.txt <<'EOF'
 ucci
 setoption batch on
@@ -82,7 +86,7 @@ EOF
     diff -u build-win/conversation-linux.txt build-win/conversation-wine.txt
     echo "$(wc -l <build-win/conversation-wine.txt) lines alike"
 
-    echo "== build-win: pipe tests under Wine"
+    say "build-win: pipe tests under Wine"
     QUORVEL_ENGINE="wine $PWD/build-win/quorvel.exe"
     QUORVEL_UCI_ENGINE="wine $PWD/build-win/quorvel-uci.exe"
     QUORVEL_XBOARD_ENGINE="wine $PWD/build-win/quorvel-xboard.exe"
@@ -108,7 +112,7 @@ under_wine() {
     if ! grep -q -e 'wine client error' -e '^wineserver:' -e '^wine: ' "$log"; then
         return 1
     fi
-    echo "== build-win: Wine itself failed; restarting its server and running once more"
+    say "build-win: Wine itself failed; restarting its server and running once more"
     wineserver -k 2>/dev/null || true
     keep_wine_server
     "$@"
@@ -124,12 +128,12 @@ keep_wine_server() {
 # The protocol soak of every program, in the sanitized build.
 run_soak() {
     if ! command -v python3 >/dev/null 2>&1; then
-        echo "== soak: skipped (python3 not installed)"
+        say "soak: skipped (python3 not installed)"
         return 0
     fi
     for program in quorvel quorvel-uci quorvel-xboard; do
         [ -x "build-sanitize/$program" ] || continue
-        echo "== soak: $program for ${SOAK_SECONDS:-60} s"
+        say "soak: $program for ${SOAK_SECONDS:-60} s"
         scripts/soak.sh "build-sanitize/$program" "${SOAK_SECONDS:-60}"
     done
 }
@@ -137,10 +141,10 @@ run_soak() {
 # The fuzz targets, briefly, when clang and libFuzzer are installed.
 run_fuzz() {
     if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-        echo "== fuzz: skipped (clang or libFuzzer not installed)"
+        say "fuzz: skipped (clang or libFuzzer not installed)"
         return 0
     fi
-    echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
+    say "fuzz: every target for ${FUZZ_SECONDS:-20} s"
     scripts/fuzz.sh all "${FUZZ_SECONDS:-20}"
 }
 
@@ -153,4 +157,4 @@ UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
 run_soak
 run_fuzz
 run_windows
-echo "== all tests passed"
+say "all tests passed"
