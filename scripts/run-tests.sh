@@ -9,7 +9,7 @@ JOBS="${JOBS:-2}"
 START=$(date +%s)
 
 # Names a stage with the seconds since the start, so that a slow one shows.
-say() { say "$* ($(( $(date +%s) - START )) s)"; }
+say() { echo "== $* ($(( $(date +%s) - START )) s)"; }
 
 run_suite() {
     dir="$1"
