@@ -328,7 +328,8 @@ class Soak:
         by_quit = self.random.random() < 0.5
         if self.random.random() < 0.5:
             line, unbounded = self.go_line()
-            if by_quit or unbounded:
+            # A CECP engine thinking on its own move is always under a clock of its own.
+            if by_quit or (unbounded and self.protocol != "cecp"):
                 engine.send("\n".join(self.position()) + "\n" + line + "\n")
                 time.sleep(0.05)
         sent = time.monotonic()
