@@ -25,21 +25,38 @@ for t in $targets; do cmake --build build-fuzz -j "$JOBS" --target "fuzz_$t"; do
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
-status=0
-for t in $targets; do
+# One target: its log in build-fuzz/<target>.log; 0 when nothing broke.
+run_target() {
+    t="$1"
     corpus="build-fuzz/corpus/$t"
     artifacts="build-fuzz/artifacts/$t"
     mkdir -p "$corpus" "$artifacts"
-    echo "== fuzz_$t for $SECONDS_EACH s"
     # The seeds and the inputs that once broke something start every run.
-    if ! build-fuzz/fuzz/fuzz_$t -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -timeout=30 \
-            -artifact_prefix="$artifacts/" -print_final_stats=1 \
-            "$corpus" "fuzz/corpus/$t" $( [ -d "fuzz/regressions/$t" ] && echo "fuzz/regressions/$t" ) \
-            >"build-fuzz/$t.log" 2>&1; then
-        echo "fuzz_$t failed; its log is build-fuzz/$t.log, the input in $artifacts/"
-        tail -n 40 "build-fuzz/$t.log"
-        status=1
-    fi
-    grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "build-fuzz/$t.log" | tail -n 2 || true
+    build-fuzz/fuzz/fuzz_$t -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -timeout=30 \
+        -artifact_prefix="$artifacts/" -print_final_stats=1 \
+        "$corpus" "fuzz/corpus/$t" $( [ -d "fuzz/regressions/$t" ] && echo "fuzz/regressions/$t" ) \
+        >"build-fuzz/$t.log" 2>&1
+}
+
+# Two targets at a time, one per core.
+status=0
+set -- $targets
+while [ $# -gt 0 ]; do
+    first="$1"
+    second="${2:-}"
+    echo "== fuzz_$first${second:+ and fuzz_$second} for $SECONDS_EACH s"
+    run_target "$first" & first_pid=$!
+    if [ -n "$second" ]; then run_target "$second" & second_pid=$!; fi
+    for t in $first $second; do
+        if [ "$t" = "$first" ]; then pid=$first_pid; else pid=$second_pid; fi
+        if ! wait "$pid"; then
+            echo "fuzz_$t failed; its log is build-fuzz/$t.log, the input in build-fuzz/artifacts/$t/"
+            tail -n 40 "build-fuzz/$t.log"
+            status=1
+        fi
+        grep -E '^#[0-9]+.*DONE' "build-fuzz/$t.log" | sed "s/^/fuzz_$t: /" || true
+    done
+    shift
+    [ $# -gt 0 ] && shift
 done
 exit $status
