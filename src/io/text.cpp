@@ -47,3 +47,14 @@ int64_t readInt64(const char* text, int64_t low, int64_t high) {
 }
 
 int readInt(const char* text, int low, int high) { return static_cast<int>(readInt64(text, low, high)); }
+
+void splitWords(char* line, Words& words) {
+    words.count = 0;
+    char* c = line;
+    while (*c != '\0') {
+        while (*c == ' ' || *c == '\t') *c++ = '\0';
+        if (*c == '\0') break;
+        if (words.count < MaxWords) words.word[words.count++] = c;
+        while (*c != '\0' && *c != ' ' && *c != '\t') c++;
+    }
+}

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "io/line_input.h"
+
 // 1 when text begins with keyword, letter case aside.
 int startsWith(const char* text, const char* keyword);
 // Like startsWith, and moves cursor past the keyword when it matches.
@@ -14,3 +16,12 @@ int skipPast(const char*& cursor, const char* keyword);
 int readInt(const char* text, int low, int high);
 // The same for 64-bit values.
 int64_t readInt64(const char* text, int64_t low, int64_t high);
+
+// The words of one line: at most one per two characters of a full line.
+constexpr int MaxWords = LineBufferSize / 2;
+struct Words {
+    int count = 0;
+    const char* word[MaxWords];
+};
+// Splits line in place at blanks; the words point into it.
+void splitWords(char* line, Words& words);

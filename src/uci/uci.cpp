@@ -22,25 +22,6 @@ namespace {
 Position EnginePosition;
 int QuitRequested = 0;
 
-// The words of one line: at most one per two characters of a full line.
-constexpr int MaxWords = LineBufferSize / 2;
-struct Words {
-    int count = 0;
-    const char* word[MaxWords];
-};
-
-// Splits line in place at blanks.
-void splitWords(char* line, Words& words) {
-    words.count = 0;
-    char* c = line;
-    while (*c != '\0') {
-        while (*c == ' ' || *c == '\t') *c++ = '\0';
-        if (*c == '\0') break;
-        if (words.count < MaxWords) words.word[words.count++] = c;
-        while (*c != '\0' && *c != ' ' && *c != '\t') c++;
-    }
-}
-
 int is(const char* word, const char* keyword) { return startsWith(word, keyword) && word[std::strlen(keyword)] == '\0'; }
 
 void printInfoString(const char* format, const char* detail) {
