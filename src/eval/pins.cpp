@@ -70,7 +70,9 @@ bool isPinnable(const Position& pos, int square, int enemyBit, int minClass) {
 // A slider pins the undefended piece just beyond its screens (none for a
 // rook, one for a cannon) against the enemy king or an enemy rook behind it.
 // A cannon pins only knights, and the rook behind need not be undefended.
-int sliderPins(const Position& pos, int slider, int enemy, int screens) {
+// The screen count is a template argument so each slider gets its own loop.
+template <int screens>
+int sliderPins(const Position& pos, int slider, int enemy) {
     int enemyBit = sideTag(enemy);
     int bonus = 0;
     LineView view;
@@ -119,10 +121,13 @@ int pinBonus(const Position& pos, int side) {
         (bits[enemies[FirstKnightSlot]] | bits[enemies[LastKnightSlot]] | bits[enemies[FirstCannonSlot]] |
          bits[enemies[LastCannonSlot]]);
     int bonus = 0;
-    for (int code = own + FirstRookSlot; code <= own + LastCannonSlot; ++code) {
+    for (int code = own + FirstRookSlot; code <= own + LastRookSlot; ++code) {
         const int square = pos.pieceSquares[code];
-        const int screens = code <= own + LastRookSlot ? 0 : 1;
-        if (square != 0 && (lines & bits[square]) != 0) bonus += sliderPins(pos, square, enemy, screens);
+        if (square != 0 && (lines & bits[square]) != 0) bonus += sliderPins<0>(pos, square, enemy);
+    }
+    for (int code = own + FirstCannonSlot; code <= own + LastCannonSlot; ++code) {
+        const int square = pos.pieceSquares[code];
+        if (square != 0 && (lines & bits[square]) != 0) bonus += sliderPins<1>(pos, square, enemy);
     }
     return bonus;
 }
