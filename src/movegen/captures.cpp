@@ -29,11 +29,11 @@ int captureScore(const Position& pos, int source, int destination)
 
 // Writes the move at out and keeps it only when keep holds: a store and an
 // add in place of a branch the processor cannot predict. The entry after the
-// last kept one may be written too; every move buffer has room for it.
+// last kept one may be written too; every move buffer has room for it. The
+// score is written once the list is complete.
 inline MoveEntry* offerCapture(MoveEntry* out, int source, int destination, bool keep)
 {
     out->move = static_cast<uint16_t>(source | destination << 8);
-    out->score = 0;
     return out + (keep ? 1 : 0);
 }
 
@@ -101,9 +101,8 @@ int collectCaptures(const Position& pos, MoveEntry* out)
     for (int i = FirstPawnSlot; i <= LastPawnSlot; ++i)
         if ((s = squares[i]) != 0)
             out = stepCaptures(pos, out, s, PawnMoves[own][s], enemyBit);
-    if (Scored)
-        for (MoveEntry* e = start; e < out; ++e)
-            e->score = static_cast<uint16_t>(captureScore(pos, moveSource(e->move), moveDestination(e->move)));
+    for (MoveEntry* e = start; e < out; ++e)
+        e->score = Scored ? static_cast<uint16_t>(captureScore(pos, moveSource(e->move), moveDestination(e->move))) : 0;
     return static_cast<int>(out - start);
 }
 
