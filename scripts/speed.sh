@@ -3,7 +3,8 @@
 # and built (Release) under build/speed/<commit>; their quorvel-bench then run
 # in turn, five rounds each, and the median nodes per second of each is
 # printed with the ratio NEW/OLD. With valgrind installed, callgrind's
-# instructions per node are printed too (quorvel-bench at a small depth).
+# instructions per node are printed too (quorvel-bench at a small depth),
+# with and without the table clears between positions.
 #
 # usage: scripts/speed.sh OLD_COMMIT NEW_COMMIT
 # environment: BENCH_DEPTH (default: the bench's own), CALLGRIND_DEPTH (6), JOBS (2)
@@ -72,8 +73,12 @@ if command -v valgrind >/dev/null 2>&1; then
             >"$work/$side.out" 2>"$work/$side.err"
         ir=$(sed -n 's/.*I *refs: *//p' "$work/$side.err" | tr -d ',')
         nodes=$(awk '/^bench nodes/ { print $3 }' "$work/$side.out")
-        awk -v s="$side" -v ir="$ir" -v n="$nodes" -v d="$depth" \
-            'BEGIN { printf "%s: callgrind at depth %s: %d instructions, %d nodes, %.1f per node\n", s, d, ir, n, ir / n }'
+        # The bench clears its table before each position with memset, whose
+        # rep stosb valgrind counts byte by byte; the second figure leaves it out.
+        clear=$(callgrind_annotate "$work/$side.callgrind" 2>/dev/null |
+            awk '/__memset/ { gsub(",", "", $1); sum += $1 } END { print sum + 0 }')
+        awk -v s="$side" -v ir="$ir" -v n="$nodes" -v d="$depth" -v c="$clear" \
+            'BEGIN { printf "%s: callgrind at depth %s: %d instructions, %d nodes, %.1f per node, %.1f without memset\n", s, d, ir, n, ir / n, (ir - c) / n }'
     done
 else
     echo "valgrind not installed: no instruction counts"
