@@ -172,7 +172,12 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     const int prevValue = CaptureValue[prev.capturedCode()];
 
     for (int m = nextMove(list, pos); m != 0; m = nextMove(list, pos)) {
-        if (depth >= 2) prefetchHash(keyAfter(pos, m));
+        if (depth >= 2) {
+            prefetchHash(keyAfter(pos, m));
+            // The next sorted move's window too: it is probed after this move's subtree.
+            if (list.phase >= PhaseGoodCaptures && list.nextIndex < list.moveTotal)
+                prefetchHash(keyAfter(pos, list.entries[list.nextIndex].move));
+        }
         if (!pos.makeMove(m)) continue;
         const MoveRecord rec = pos.lastRecord();
         const int quiet = rec.capturedCode() == 0;
