@@ -58,3 +58,11 @@ void splitWords(char* line, Words& words) {
         while (*c != '\0' && *c != ' ' && *c != '\t') c++;
     }
 }
+
+const char* const LevelNames[4] = {"none", "small", "medium", "large"};
+
+int levelOfName(const char* word) {
+    for (int i = 0; i < 4; i++)
+        if (startsWith(word, LevelNames[i]) && word[std::strlen(LevelNames[i])] == '\0') return i;
+    return -1;
+}

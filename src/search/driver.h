@@ -19,6 +19,9 @@ enum LimitKind {
 constexpr int MaxSearchDepth = 32;
 constexpr int MaxBannedMoves = 1024;
 
+// The root noise of each selectivity level: none, small, medium, large.
+constexpr int32_t SelectivityMasks[4] = {0, 1, 3, 7};
+
 struct SearchLimits {
     int32_t kind = LimitDepth;        // a LimitKind
     int32_t maxDepth = MaxSearchDepth;

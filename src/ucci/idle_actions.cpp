@@ -25,7 +25,6 @@ int moveOfText(uint32_t text) {
 }  // namespace
 
 void applyOption(const UcciCommand& command) {
-    static const int32_t SelectivityMasks[4] = {0, 1, 3, 7};
     const int value = command.optionValue;
     switch (command.optionId) {
     case OptBatch: BatchMode = value; break;

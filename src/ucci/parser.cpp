@@ -53,7 +53,6 @@ void parseOption(const char* cursor, UcciCommand& command) {
         OptHashSize, OptThreads, OptDrawMoves, OptRepetition, OptPruning, OptKnowledge, OptSelectivity, OptStyle,
     };
     static const char* const Repetition[] = {"alwaysdraw", "checkban", "asianrule"};
-    static const char* const Levels[] = {"none", "small", "medium", "large"};
     static const char* const Styles[] = {"solid", "normal", "risky"};
 
     command.optionId = OptNone;
@@ -74,8 +73,8 @@ void parseOption(const char* cursor, UcciCommand& command) {
     case OptThreads: command.optionValue = readInt(cursor, 0, 32); break;
     case OptDrawMoves: command.optionValue = readInt(cursor, 100, 200); break;
     case OptRepetition: command.optionValue = wordIndex(cursor, Repetition, 3, 3); break;
-    case OptPruning: case OptKnowledge: command.optionValue = wordIndex(cursor, Levels, 3, 3); break;
-    case OptSelectivity: command.optionValue = wordIndex(cursor, Levels, 4, 0); break;
+    case OptPruning: case OptKnowledge: command.optionValue = wordIndex(cursor, LevelNames, 3, 3); break;
+    case OptSelectivity: command.optionValue = wordIndex(cursor, LevelNames, 4, 0); break;
     case OptStyle: command.optionValue = wordIndex(cursor, Styles, 3, 1); break;
     default: break;
     }

@@ -8,6 +8,7 @@
 #include "io/session.h"
 #include "io/text.h"
 #include "movegen/generate.h"
+#include "search/driver.h"
 #include "search/hash.h"
 
 UciOptions UciSettings;
@@ -17,9 +18,6 @@ namespace {
 constexpr int MaxHashMegabytes = 1024;
 constexpr int MaxLines = MoveListCapacity;
 constexpr int MaxMoveOverhead = 5000;
-
-const char* const Levels[] = {"none", "small", "medium", "large"};
-const int LevelMasks[] = {0, 1, 3, 7};
 
 void say(const char* format, const char* name, long long value) {
     char text[256];
@@ -116,13 +114,11 @@ void setUciOption(const char* line) {
     } else if (sameName(name, "Knowledge")) {
         UciSettings.knowledge = checked("Knowledge", value, UciSettings.knowledge);
     } else if (sameName(name, "Selectivity")) {
-        int level = -1;
-        for (int i = 0; i < 4; i++)
-            if (sameName(value, Levels[i])) level = i;
+        const int level = levelOfName(value);
         if (level < 0)
             printLine("info string Selectivity takes none, small, medium or large");
         else
-            UciSettings.randomMask = LevelMasks[level];
+            UciSettings.randomMask = SelectivityMasks[level];
     } else {
         char text[LineBufferSize + 64];
         std::snprintf(text, sizeof text, "info string unknown option: %s", name);

@@ -7,6 +7,7 @@
 #include "io/output.h"
 #include "io/session.h"
 #include "io/text.h"
+#include "search/driver.h"
 #include "search/hash.h"
 
 XboardOptions XboardSettings;
@@ -15,9 +16,6 @@ namespace {
 
 constexpr int MaxHashMegabytes = 1024;
 constexpr int MaxMoveOverhead = 5000;
-
-const char* const Levels[] = {"none", "small", "medium", "large"};
-const int LevelMasks[] = {0, 1, 3, 7};
 
 int sameName(const char* a, const char* b) { return startsWith(a, b) && std::strlen(a) == std::strlen(b); }
 
@@ -96,11 +94,9 @@ void setXboardOption(const char* text) {
         if (*value < '0' || *value > '9') sayError("bad value", text);
         else XboardSettings.moveOverhead = readInt(value, 0, MaxMoveOverhead);
     } else if (sameName(name, "Selectivity")) {
-        int level = -1;
-        for (int i = 0; i < 4; i++)
-            if (sameName(value, Levels[i])) level = i;
+        const int level = levelOfName(value);
         if (level < 0) sayError("bad value", text);
-        else XboardSettings.randomMask = LevelMasks[level];
+        else XboardSettings.randomMask = SelectivityMasks[level];
     } else if (sameName(name, "Clear Hash")) {
         clearHashTable();
     } else {
