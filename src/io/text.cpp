@@ -15,6 +15,10 @@ int startsWith(const char* text, const char* keyword) {
     return 1;
 }
 
+int sameWord(const char* text, const char* keyword) {
+    return startsWith(text, keyword) && text[std::strlen(keyword)] == '\0';
+}
+
 int consumePrefix(const char*& cursor, const char* keyword) {
     if (!startsWith(cursor, keyword)) return 0;
     cursor += std::strlen(keyword);
@@ -63,6 +67,6 @@ const char* const LevelNames[4] = {"none", "small", "medium", "large"};
 
 int levelOfName(const char* word) {
     for (int i = 0; i < 4; i++)
-        if (startsWith(word, LevelNames[i]) && word[std::strlen(LevelNames[i])] == '\0') return i;
+        if (sameWord(word, LevelNames[i])) return i;
     return -1;
 }

@@ -22,7 +22,7 @@ namespace {
 Position EnginePosition;
 int QuitRequested = 0;
 
-int is(const char* word, const char* keyword) { return startsWith(word, keyword) && word[std::strlen(keyword)] == '\0'; }
+int is(const char* word, const char* keyword) { return sameWord(word, keyword); }
 
 void printInfoString(const char* format, const char* detail) {
     char text[LineBufferSize + 128];

@@ -40,8 +40,6 @@ int checked(const char* name, const char* value, int current) {
     return current;
 }
 
-int sameName(const char* a, const char* b) { return startsWith(a, b) && std::strlen(a) == std::strlen(b); }
-
 }  // namespace
 
 void resetUciOptions(const char* programName, uint32_t seed) {
@@ -90,30 +88,30 @@ void setUciOption(const char* line) {
     }
     for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
 
-    if (sameName(name, "Hash")) {
+    if (sameWord(name, "Hash")) {
         int megabytes = clamped("Hash", value, 1, MaxHashMegabytes);
         if (hashExponent(megabytes) != hashExponent(UciSettings.hashMegabytes) || HashTable == nullptr) {
             releaseHashTable();
             allocateHashTable(hashExponent(megabytes));
         }
         UciSettings.hashMegabytes = megabytes;
-    } else if (sameName(name, "Clear Hash")) {
+    } else if (sameWord(name, "Clear Hash")) {
         clearHashTable();
-    } else if (sameName(name, "Ponder")) {
+    } else if (sameWord(name, "Ponder")) {
         UciSettings.ponder = checked("Ponder", value, UciSettings.ponder);
-    } else if (sameName(name, "OwnBook")) {
+    } else if (sameWord(name, "OwnBook")) {
         UciSettings.ownBook = checked("OwnBook", value, UciSettings.ownBook);
-    } else if (sameName(name, "MultiPV")) {
+    } else if (sameWord(name, "MultiPV")) {
         UciSettings.lines = clamped("MultiPV", value, 1, MaxLines);
-    } else if (sameName(name, "Move Overhead")) {
+    } else if (sameWord(name, "Move Overhead")) {
         UciSettings.moveOverhead = clamped("Move Overhead", value, 0, MaxMoveOverhead);
-    } else if (sameName(name, "UCI_Variant")) {
-        if (!sameName(value, "xiangqi")) printLine("info string UCI_Variant: only xiangqi is played here");
-    } else if (sameName(name, "Pruning")) {
+    } else if (sameWord(name, "UCI_Variant")) {
+        if (!sameWord(value, "xiangqi")) printLine("info string UCI_Variant: only xiangqi is played here");
+    } else if (sameWord(name, "Pruning")) {
         UciSettings.pruning = checked("Pruning", value, UciSettings.pruning);
-    } else if (sameName(name, "Knowledge")) {
+    } else if (sameWord(name, "Knowledge")) {
         UciSettings.knowledge = checked("Knowledge", value, UciSettings.knowledge);
-    } else if (sameName(name, "Selectivity")) {
+    } else if (sameWord(name, "Selectivity")) {
         const int level = levelOfName(value);
         if (level < 0)
             printLine("info string Selectivity takes none, small, medium or large");

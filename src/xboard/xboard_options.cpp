@@ -17,8 +17,6 @@ namespace {
 constexpr int MaxHashMegabytes = 1024;
 constexpr int MaxMoveOverhead = 5000;
 
-int sameName(const char* a, const char* b) { return startsWith(a, b) && std::strlen(a) == std::strlen(b); }
-
 // XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
 int checkValue(const char* value, int current) {
     if (*value < '0' || *value > '9') return current;
@@ -80,24 +78,24 @@ void setXboardOption(const char* text) {
     }
     for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
 
-    if (sameName(name, "OwnBook")) {
+    if (sameWord(name, "OwnBook")) {
         XboardSettings.ownBook = checkValue(value, XboardSettings.ownBook);
-    } else if (sameName(name, "Pruning")) {
+    } else if (sameWord(name, "Pruning")) {
         XboardSettings.pruning = checkValue(value, XboardSettings.pruning);
-    } else if (sameName(name, "Knowledge")) {
+    } else if (sameWord(name, "Knowledge")) {
         XboardSettings.knowledge = checkValue(value, XboardSettings.knowledge);
-    } else if (sameName(name, "Resign")) {
+    } else if (sameWord(name, "Resign")) {
         XboardSettings.resign = checkValue(value, XboardSettings.resign);
-    } else if (sameName(name, "Offer Draw")) {
+    } else if (sameWord(name, "Offer Draw")) {
         XboardSettings.offerDraw = checkValue(value, XboardSettings.offerDraw);
-    } else if (sameName(name, "Move Overhead")) {
+    } else if (sameWord(name, "Move Overhead")) {
         if (*value < '0' || *value > '9') sayError("bad value", text);
         else XboardSettings.moveOverhead = readInt(value, 0, MaxMoveOverhead);
-    } else if (sameName(name, "Selectivity")) {
+    } else if (sameWord(name, "Selectivity")) {
         const int level = levelOfName(value);
         if (level < 0) sayError("bad value", text);
         else XboardSettings.randomMask = SelectivityMasks[level];
-    } else if (sameName(name, "Clear Hash")) {
+    } else if (sameWord(name, "Clear Hash")) {
         clearHashTable();
     } else {
         sayError("unknown option", text);
