@@ -27,16 +27,16 @@ else()
 endif()
 
 # Room for a 1 GB table; deep searches unwind a few hundred bytes a ply.
-set(web_common_options -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=2GB -sINITIAL_MEMORY=48MB
+set(web_common_options -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=2GB -sINITIAL_MEMORY=32MB
     -sENVIRONMENT=web,worker,node ${web_yield_options} -sASYNCIFY_STACK_SIZE=262144)
 
 file(GLOB web_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
 add_executable(quorvel-web ${web_sources})
-target_link_libraries(quorvel-web PRIVATE quorvel_uci)
+target_link_libraries(quorvel-web PRIVATE quorvel_uci quorvel_game)
 set_target_properties(quorvel-web PROPERTIES OUTPUT_NAME quorvel)
 target_link_options(quorvel-web PRIVATE ${web_common_options}
     -sMODULARIZE=1 -sEXPORT_NAME=QuorvelModule -sINVOKE_RUN=0
-    "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,UTF8ToString,stringToUTF8,lengthBytesUTF8]"
-    "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free]")
+    "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall]"
+    "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free,_quorvel_game_start,_quorvel_game_play,_quorvel_game_undo,_quorvel_game_state]")
 
 target_link_options(quorvel-bench PRIVATE ${web_common_options})

@@ -28,5 +28,6 @@ fi
 build/quorvel-book build book/openings.txt -o "$OUT/qvr.bin" >/dev/null
 
 cp "$OUT/cmake/quorvel.js" "$OUT/cmake/quorvel.wasm" "$OUT/cmake/quorvel-bench.js" "$OUT/cmake/quorvel-bench.wasm" "$OUT/"
-cp web/*.js web/*.html web/*.css web/package.json web/README.md "$OUT/" 2>/dev/null || true
+cp web/*.js web/*.mjs web/*.html web/*.css web/package.json "$OUT/"
+cp web/README.md "$OUT/" 2>/dev/null || true
 echo "build-web.sh: $OUT/ ready ($(wc -c <"$OUT/quorvel.wasm") bytes of wasm)"

@@ -75,12 +75,12 @@ function loadFile(name) {
 if (inNode) port.on('message', receive);
 else self.onmessage = (event) => receive(event.data);
 
-const QuorvelModule = inNode ? require('./quorvel.js') : (importScripts('quorvel.js'), self.QuorvelModule);
+const createEngine = inNode ? require('./quorvel.js') : (importScripts('quorvel.js'), self.QuorvelModule);
 const book = loadFile('qvr.bin').catch(() => null);
 
 loadFile('quorvel.wasm')
   .then((wasmBinary) =>
-    QuorvelModule({
+    createEngine({
       wasmBinary,
       quorvelHost: host,
       thisProgram: '/quorvel',
