@@ -139,7 +139,7 @@ run_web() {
     scripts/build-web.sh
     say "build-web: tests"
     (cd web && npm ci --no-audit --no-fund >/dev/null)
-    node --no-experimental-fetch --test tests/web/
+    node --no-experimental-fetch --test tests/web/*.test.mjs
 }
 
 # The protocol soak of every program, in the sanitized build.
