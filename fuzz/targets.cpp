@@ -15,7 +15,7 @@
 #include "search/driver.h"
 #include "search/hash.h"
 #include "uci/uci.h"
-#include "ucci/engine.h"
+#include "ucci/ucci.h"
 #include "xboard/xboard.h"
 
 namespace {
@@ -24,7 +24,7 @@ namespace {
 
 struct Program {
     const char* name;
-    int (*main)(int, char**);
+    int (*main)(int, char**, const SessionBounds&);
     const char* handshake;
 };
 
@@ -45,14 +45,15 @@ void collect(const char* line, void*) {
 // input read from memory and the output kept.
 const std::vector<std::string>& runProgram(const Program& program, const std::string& input) {
     Output.clear();
-    SearchNodeCap = 1;
-    SearchDepthCap = 3;
-    TableExponentCap = 20;
+    SessionBounds bounds;
+    bounds.maxNodes = 1;
+    bounds.maxDepth = 3;
+    bounds.maxTableExponent = 20;
     useMemoryInput(input.data(), input.size());
     setOutputSink(collect, nullptr);
     char name[] = "quorvel-fuzz";
     char* argv[] = {name, nullptr};
-    program.main(1, argv);
+    program.main(1, argv, bounds);
     setOutputSink(nullptr, nullptr);
     // QUORVEL_FUZZ_SHOW=1 prints each conversation, to read what an input does.
     if (std::getenv("QUORVEL_FUZZ_SHOW") != nullptr) {

@@ -63,10 +63,11 @@ void splitWords(char* line, Words& words) {
     }
 }
 
-const char* const LevelNames[4] = {"none", "small", "medium", "large"};
-
-int levelOfName(const char* word) {
-    for (int i = 0; i < 4; i++)
-        if (sameWord(word, LevelNames[i])) return i;
-    return -1;
+int isMoveText(const char* text) {
+    for (int i = 0; i < 4; i++) {
+        const char low = i % 2 == 0 ? 'a' : '0';
+        const char high = i % 2 == 0 ? 'i' : '9';
+        if (text[i] < low || text[i] > high) return 0;
+    }
+    return text[4] == '\0';
 }

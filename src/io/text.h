@@ -19,11 +19,6 @@ int readInt(const char* text, int low, int high);
 // The same for 64-bit values.
 int64_t readInt64(const char* text, int64_t low, int64_t high);
 
-// The levels a front end names for pruning, knowledge and selectivity.
-extern const char* const LevelNames[4];  // none, small, medium, large
-// The index of word in LevelNames, letter case aside; -1 for any other word.
-int levelOfName(const char* word);
-
 // The words of one line: at most one per two characters of a full line.
 constexpr int MaxWords = LineBufferSize / 2;
 struct Words {
@@ -32,3 +27,6 @@ struct Words {
 };
 // Splits line in place at blanks; the words point into it.
 void splitWords(char* line, Words& words);
+
+// 1 when text is a whole move text: four characters, files a..i, ranks 0..9.
+int isMoveText(const char* text);

@@ -28,3 +28,7 @@ int generateQuietMoves(const Position& pos, MoveEntry* out);
 int isAttackedBy(const Position& pos, int side, int square, int ignoreSquare);
 // 1 when the capture wins material or takes an undefended piece.
 int isGoodCapture(const Position& pos, int move);
+
+// The legal moves of pos in generation order, captures first; out holds
+// MoveListCapacity moves. Returns their number.
+int generateLegalMoves(Position& pos, Move* out);

@@ -280,10 +280,6 @@ int deepen(int& lastScore, int& forced) {
 
 // Every 4096 nodes: the limits first, then what the front end has received.
 int pollSearch() {
-    if (SearchNodeCap > 0 && NodeCount > SearchNodeCap) {
-        StopSearch = 1;
-        return 1;
-    }
     if ((Limits.kind == LimitNodes || (Limits.kind == LimitTime && Limits.nodeLimit > 0)) &&
         NodeCount > Limits.nodeLimit) {
         StopSearch = 1;
@@ -345,9 +341,6 @@ int resultOffer(const Position& pos, int value, int lastScore, int forced) {
 
 }  // namespace
 
-int64_t SearchNodeCap = 0;
-int32_t SearchDepthCap = 0;
-
 int64_t elapsedMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - SearchStart)
         .count();
@@ -361,7 +354,6 @@ SearchProgress searchProgress() {
 
 SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter) {
     Limits = limits;
-    if (SearchDepthCap > 0 && Limits.maxDepth > SearchDepthCap) Limits.maxDepth = SearchDepthCap;
     Reporter = &reporter;
     PollHook = pollSearch;
     Position pos = root;

@@ -113,8 +113,3 @@ struct SearchProgress {
 };
 SearchProgress searchProgress();
 
-// For whole conversations run in process: above 0, every search stops soon
-// after this many nodes or at this depth, whatever its own limits, so that
-// any input ends soon.
-extern int64_t SearchNodeCap;
-extern int32_t SearchDepthCap;

@@ -12,7 +12,6 @@
 
 HashEntry* HashTable = nullptr;
 uint32_t HashMask = 0;
-int TableExponentCap = 34;
 
 namespace {
 
@@ -149,7 +148,6 @@ void releaseZeroed(void* memory, size_t) { std::free(memory); }
 void allocateHashTable(int exponent) {
     if (exponent < MinExponent) exponent = MinExponent;
     if (exponent > MaxExponent) exponent = MaxExponent;
-    if (exponent > TableExponentCap) exponent = TableExponentCap;
     // When memory is short, a smaller table still plays; only its hit rate suffers.
     for (int e = exponent; e >= MinExponent; e--) {
         size_t slots = (size_t(1) << e) / sizeof(HashEntry);

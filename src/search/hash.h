@@ -53,9 +53,6 @@ inline uint32_t keyAfter(const Position& pos, int move) {
 // Allocates 2^exponent bytes, zeroed; halves the size while memory is short.
 // The caller releases the previous table first.
 void allocateHashTable(int exponent);
-// For whole conversations run in process: no table is made larger than
-// 2^TableExponentCap bytes.
-extern int TableExponentCap;
 void releaseHashTable();
 // Size exponent (bytes) of the table for a size in megabytes: the largest
 // power of two not above it, never below 2^24 (16 MB).

@@ -1,9 +1,10 @@
-// UCCI command codes shared by the idle parser and the busy-time reader, and
-// the parsed form of an idle command.
+// UCCI command lines: the codes of the commands, the parsed form of an idle
+// command, and the readers of idle and busy-time lines.
 #pragma once
 
 #include <cstdint>
 #include "io/text.h"
+#include "session/go.h"
 
 enum CommandCode {
     CmdNone = 0,
@@ -17,13 +18,6 @@ enum CommandCode {
     CmdGo = 9,
     CmdQuit = 10,
 };
-
-// Looks once, without waiting, for a complete input line during a search and
-// recognises isready, ponderhit [draw], stop and quit; any other line is dropped.
-// With echo set, prints "info busyline [...]" for the line.
-int readBusyCommand(int echo);
-// Prints "info KIND [LINE]": the debug echo of a line read.
-void echoLine(const char* kind, const char* line);
 
 enum UcciOption {
     OptNone = 0,
@@ -63,7 +57,7 @@ extern uint32_t MoveTextList[MaxMoveTexts];
 // into the parser's line, valid until the next command is read.
 struct UcciCommand {
     // CmdSetOption
-    int32_t optionId;        // a UcciOption
+    UcciOption optionId;
     int32_t optionValue;
     const char* optionText;  // bookfiles, egtbpaths: the rest of the line
     // CmdPosition (fen, moveTextCount, moveTexts) and CmdBanMoves (the last two)
@@ -71,9 +65,9 @@ struct UcciCommand {
     int32_t moveTextCount;
     const uint32_t* moveTexts;
     // CmdGo
-    int32_t goMode;          // a GoMode
-    int32_t ponder;
-    int32_t draw;
+    GoMode goMode;
+    bool ponder;
+    bool draw;
     int32_t depth;           // GoDepth, 0..32
     int32_t nodes;           // GoNodes
     int32_t redTime;         // time modes, in the unit usemillisec selects
@@ -84,8 +78,19 @@ struct UcciCommand {
 
 // Waits for the next input line and parses it; with echo set, prints
 // "info idleline [...]" first. Returns CmdQuit once input has ended.
-int parseIdleCommand(UcciCommand& command, int echo);
+CommandCode parseIdleCommand(UcciCommand& command, int echo);
 // Parses one line (which it may shorten at " moves "); returns the code.
-int parseCommandLine(char* line, UcciCommand& command);
+CommandCode parseCommandLine(char* line, UcciCommand& command);
 // The code of a line read during a search: isready, ponderhit [draw], stop, quit.
-int busyCommandCode(const char* line);
+CommandCode busyCommandCode(const char* line);
+// The moves of a position command. They are not checked against the rules
+// of the pieces: a text naming an off-board or empty square ends the list, a
+// move the position refuses (self-check, history full) is skipped.
+void playUcciMoves(Position& pos, const UcciCommand& command);
+// The moves of a banmoves command into bans (MaxBannedMoves at most), a
+// text naming an off-board square as 0; returns their number.
+int readBanMoves(const UcciCommand& command, Move* bans);
+// The request of a go command, its times read as milliseconds or seconds.
+GoRequest goRequestOf(const UcciCommand& command, bool useMilliseconds);
+// Prints "info KIND [LINE]": the debug echo of a line read.
+void echoLine(const char* kind, const char* line);

@@ -1,3 +1,3 @@
-#include "ucci/engine.h"
+#include "ucci/ucci.h"
 
 int main(int argc, char** argv) { return ucciMain(argc, argv); }

@@ -1,14 +1,29 @@
+// The UCCI parser: idle lines into commands, busy-time lines into codes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include "board/position.h"
 #include "io/line_input.h"
 #include "io/output.h"
+#include "search/driver.h"
+#include "session/options.h"
 #include "ucci/commands.h"
 
 uint32_t MoveTextList[MaxMoveTexts];
 
 namespace {
+
+// A clock in seconds counts up to this many.
+constexpr int64_t MaxClockSeconds = 100000;
+
+// A move text of the parser's list, four characters with the first in the
+// lowest byte: the move it names, or 0 when either square is off the board.
+int moveOfText(uint32_t text) {
+    char characters[4];
+    for (int i = 0; i < 4; i++) characters[i] = static_cast<char>((text >> (8 * i)) & 0xFF);
+    return textToMove(characters);
+}
 
 // The idle side's line: fen and optionText point into it until the next read.
 char IdleLine[LineBufferSize];
@@ -28,8 +43,10 @@ int wordIndex(const char* value, const char* const* words, int count, int otherw
     return otherwise;
 }
 
-int onValue(const char* value) { return startsWith(value, "on") || startsWith(value, "true"); }
-int offValue(const char* value) { return !(startsWith(value, "off") || startsWith(value, "false")); }
+// Switches that start off take only these words as on; those that start on
+// take only the off words as off.
+int isOnWord(const char* value) { return startsWith(value, "on") || startsWith(value, "true"); }
+int isOffWord(const char* value) { return startsWith(value, "off") || startsWith(value, "false"); }
 
 // Texts at offsets 0, 5, 10, ... of rest; the separators are not examined.
 void readMoveTexts(const char* rest, UcciCommand& command) {
@@ -48,7 +65,7 @@ void parseOption(const char* cursor, UcciCommand& command) {
         "batch ", "debug ", "usemillisec ", "ponder ", "usebook ", "useegtb ", "bookfiles ", "egtbpaths ",
         "hashsize ", "threads ", "drawmoves ", "repetition ", "pruning ", "knowledge ", "selectivity ", "style ",
     };
-    static const int Ids[] = {
+    static const UcciOption Ids[] = {
         OptBatch, OptDebug, OptUseMillisec, OptPonder, OptUseBook, OptUseEgtb, OptBookFiles, OptEgtbPaths,
         OptHashSize, OptThreads, OptDrawMoves, OptRepetition, OptPruning, OptKnowledge, OptSelectivity, OptStyle,
     };
@@ -61,10 +78,10 @@ void parseOption(const char* cursor, UcciCommand& command) {
     if (command.optionId == OptNone && startsWith(cursor, "newgame")) command.optionId = OptNewGame;
     switch (command.optionId) {
     case OptBatch: case OptDebug: case OptUseMillisec: case OptPonder:
-        command.optionValue = onValue(cursor);
+        command.optionValue = isOnWord(cursor);
         break;
     case OptUseBook: case OptUseEgtb:
-        command.optionValue = offValue(cursor);
+        command.optionValue = !isOffWord(cursor);
         break;
     case OptBookFiles: case OptEgtbPaths:
         command.optionText = cursor;
@@ -80,7 +97,7 @@ void parseOption(const char* cursor, UcciCommand& command) {
     }
 }
 
-int parsePosition(char* line, const char* cursor, UcciCommand& command) {
+CommandCode parsePosition(char* line, const char* cursor, UcciCommand& command) {
     if (consumePrefix(cursor, "fen ")) {
         command.fen = cursor;
     } else {
@@ -113,12 +130,12 @@ void readClockTail(const char* cursor, UcciCommand& command) {
 
 void parseGo(const char* cursor, UcciCommand& command) {
     const int MaxClock = 100000000;
-    command.ponder = 0;
-    command.draw = 0;
+    command.ponder = false;
+    command.draw = false;
     if (consumePrefix(cursor, "ponder "))
-        command.ponder = 1;
+        command.ponder = true;
     else if (consumePrefix(cursor, "draw "))
-        command.draw = 1;
+        command.draw = true;
 
     if (consumePrefix(cursor, "depth ")) {
         command.goMode = GoDepth;
@@ -142,7 +159,7 @@ void parseGo(const char* cursor, UcciCommand& command) {
 
 }  // namespace
 
-int parseCommandLine(char* line, UcciCommand& command) {
+CommandCode parseCommandLine(char* line, UcciCommand& command) {
     const char* cursor = line;
     if (startsWith(cursor, "isready")) return CmdIsReady;
     if (consumePrefix(cursor, "setoption ")) {
@@ -163,9 +180,70 @@ int parseCommandLine(char* line, UcciCommand& command) {
     return CmdNone;
 }
 
-int parseIdleCommand(UcciCommand& command, int echo) {
+CommandCode parseIdleCommand(UcciCommand& command, int echo) {
     // A front end that has gone away cannot send quit; its silence means it.
     if (!waitForLine(IdleLine)) return CmdQuit;
     if (echo) echoLine("idleline", IdleLine);
     return parseCommandLine(IdleLine, command);
+}
+
+CommandCode busyCommandCode(const char* line) {
+    // "ponderhit draw" before "ponderhit", which is its prefix.
+    if (startsWith(line, "isready")) return CmdIsReady;
+    if (startsWith(line, "ponderhit draw")) return CmdPonderHitDraw;
+    if (startsWith(line, "ponderhit")) return CmdPonderHit;
+    if (startsWith(line, "stop")) return CmdStop;
+    if (startsWith(line, "quit")) return CmdQuit;
+    return CmdNone;
+}
+
+void echoLine(const char* kind, const char* line) {
+    char text[LineBufferSize + 32];
+    std::snprintf(text, sizeof text, "info %s [%s]", kind, line);
+    printLine(text);
+}
+
+GoRequest goRequestOf(const UcciCommand& command, bool useMilliseconds) {
+    GoRequest request;
+    request.ponder = command.ponder;
+    request.drawOffered = command.draw;
+    request.mayUseBook = true;
+    switch (command.goMode) {
+    case GoDepth:
+        request.depthGiven = true;
+        request.depth = command.depth;
+        // The deepest search has no limit of its own: only a command ends it.
+        request.infinite = command.depth >= MaxSearchDepth;
+        break;
+    case GoNodes:
+        request.nodesGiven = true;
+        request.nodes = command.nodes;
+        break;
+    case GoTimeMovesToGo:
+    case GoTimeIncrement:
+        for (int side = 0; side < 2; side++) {
+            int64_t clock = side == 0 ? command.redTime : command.blackTime;
+            if (!useMilliseconds) clock = std::min(clock, MaxClockSeconds) * 1000;
+            request.clock[side] = clock;
+            request.clockGiven[side] = true;
+            request.increment[side] = useMilliseconds ? command.increment : int64_t(command.increment) * 1000;
+        }
+        if (command.goMode == GoTimeMovesToGo) request.movesToGo = std::max(command.movesToGo, 1);
+        break;
+    }
+    return request;
+}
+
+void playUcciMoves(Position& pos, const UcciCommand& command) {
+    for (int i = 0; i < command.moveTextCount; i++) {
+        const int move = moveOfText(command.moveTexts[i]);
+        if (move == 0 || pos.board[moveSource(move)] == 0) break;
+        pos.makeMove(move);
+    }
+}
+
+int readBanMoves(const UcciCommand& command, Move* bans) {
+    const int count = std::min(command.moveTextCount, MaxBannedMoves);
+    for (int i = 0; i < count; i++) bans[i] = static_cast<Move>(moveOfText(command.moveTexts[i]));
+    return count;
 }

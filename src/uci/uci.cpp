@@ -1,28 +1,23 @@
 // The UCI conversation: handshake and options, positions, every form of go,
-// and the answers held for a ponder or infinite search until it is released.
+// and the lines of a search and its answer.
 #include "uci/uci.h"
 
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 
-#include "book/book.h"
-#include "io/clock.h"
+#include "io/deferred_lines.h"
 #include "io/line_input.h"
 #include "io/output.h"
-#include "io/session.h"
 #include "io/text.h"
-#include "search/driver.h"
-#include "search/hash.h"
+#include "movegen/generate.h"
+#include "session/go.h"
+#include "session/move_text.h"
 #include "uci/uci_options.h"
 
 namespace {
 
-Position EnginePosition;
-int QuitRequested = 0;
-
-int is(const char* word, const char* keyword) { return sameWord(word, keyword); }
+EngineSession Session;
+bool QuitRequested = false;
 
 void printInfoString(const char* format, const char* detail) {
     char text[LineBufferSize + 128];
@@ -35,33 +30,30 @@ void printInfoString(const char* format, const char* detail) {
 void setupPosition(const Words& words) {
     int index = 1;
     char fen[LineBufferSize] = "";
-    if (index < words.count && is(words.word[index], "startpos")) {
+    if (index < words.count && sameWord(words.word[index], "startpos")) {
         std::snprintf(fen, sizeof fen, "%s", StartPositionFen);
         index++;
-    } else if (index < words.count && is(words.word[index], "fen")) {
+    } else if (index < words.count && sameWord(words.word[index], "fen")) {
         int length = 0;
-        for (index++; index < words.count && !is(words.word[index], "moves"); index++)
+        for (index++; index < words.count && !sameWord(words.word[index], "moves"); index++)
             length += std::snprintf(fen + length, sizeof fen - length, "%s%s", length > 0 ? " " : "", words.word[index]);
     } else {
         printLine("info string position needs startpos or fen");
         return;
     }
-    Position pos;
-    if (!pos.loadFen(fen)) {
+    if (!setGame(Session, fen)) {
         printInfoString("info string unreadable FEN, position unchanged: %s", fen);
         return;
     }
-    if (index < words.count && is(words.word[index], "moves")) {
+    if (index < words.count && sameWord(words.word[index], "moves")) {
         for (index++; index < words.count; index++) {
-            int move = legalMoveOfText(pos, words.word[index]);
-            if (move == 0 || !pos.makeMove(move)) {
+            if (!playMoveText(Session, words.word[index])) {
                 printInfoString("info string illegal move %s: it and the moves after it are ignored",
                                 words.word[index]);
                 break;
             }
         }
     }
-    EnginePosition = pos;
 }
 
 // ---- the display of d ----------------------------------------------------
@@ -94,23 +86,6 @@ void showBoard(const Position& pos) {
 
 // ---- go ----------------------------------------------------------------
 
-struct GoRequest {
-    int clockGiven[2] = {0, 0};
-    int64_t clock[2] = {0, 0};    // wtime, btime; a clock below 0 has simply run out
-    int64_t increment[2] = {0, 0};
-    int64_t movesToGo = 0;
-    // A limit named at all counts, whatever its value: at worst it ends the search at once.
-    int moveTimeGiven = 0, depthGiven = 0, nodesGiven = 0, mateGiven = 0;
-    int64_t moveTime = 0;
-    int64_t depth = 0;
-    int64_t nodes = 0;
-    int64_t mate = 0;
-    int infinite = 0;
-    int ponder = 0;
-    int searchMoveCount = 0;
-    Move searchMoves[MoveListCapacity];
-};
-
 // Reads a number after a keyword; bad or missing numbers count as 0.
 int64_t numberAfter(const Words& words, int& index) {
     if (index + 1 >= words.count) return 0;
@@ -121,224 +96,134 @@ int isGoKeyword(const char* word) {
     static const char* const Keywords[] = {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth",
                                            "nodes", "mate", "infinite", "ponder", "searchmoves"};
     for (const char* keyword : Keywords)
-        if (is(word, keyword)) return 1;
+        if (sameWord(word, keyword)) return 1;
     return 0;
 }
 
-GoRequest parseGo(const Words& words) {
+// searchMoves receives the moves after searchmoves, MoveListCapacity at most.
+GoRequest parseGo(const Words& words, Move* searchMoves) {
     GoRequest go;
+    go.searchMoves = searchMoves;
     for (int i = 1; i < words.count; i++) {
         const char* w = words.word[i];
-        if (is(w, "wtime")) go.clock[0] = numberAfter(words, i), go.clockGiven[0] = 1;
-        else if (is(w, "btime")) go.clock[1] = numberAfter(words, i), go.clockGiven[1] = 1;
-        else if (is(w, "winc")) go.increment[0] = numberAfter(words, i);
-        else if (is(w, "binc")) go.increment[1] = numberAfter(words, i);
-        else if (is(w, "movestogo")) go.movesToGo = numberAfter(words, i);
-        else if (is(w, "movetime")) go.moveTime = numberAfter(words, i), go.moveTimeGiven = 1;
-        else if (is(w, "depth")) go.depth = numberAfter(words, i), go.depthGiven = 1;
-        else if (is(w, "nodes")) go.nodes = numberAfter(words, i), go.nodesGiven = 1;
-        else if (is(w, "mate")) go.mate = numberAfter(words, i), go.mateGiven = 1;
-        else if (is(w, "infinite")) go.infinite = 1;
-        else if (is(w, "ponder")) go.ponder = 1;
-        else if (is(w, "searchmoves")) {
+        if (sameWord(w, "wtime")) go.clock[0] = numberAfter(words, i), go.clockGiven[0] = true;
+        else if (sameWord(w, "btime")) go.clock[1] = numberAfter(words, i), go.clockGiven[1] = true;
+        else if (sameWord(w, "winc")) go.increment[0] = numberAfter(words, i);
+        else if (sameWord(w, "binc")) go.increment[1] = numberAfter(words, i);
+        else if (sameWord(w, "movestogo")) go.movesToGo = numberAfter(words, i);
+        else if (sameWord(w, "movetime")) go.moveTime = numberAfter(words, i), go.moveTimeGiven = true;
+        else if (sameWord(w, "depth")) go.depth = numberAfter(words, i), go.depthGiven = true;
+        else if (sameWord(w, "nodes")) go.nodes = numberAfter(words, i), go.nodesGiven = true;
+        else if (sameWord(w, "mate")) go.mate = numberAfter(words, i), go.mateGiven = true;
+        else if (sameWord(w, "infinite")) go.infinite = true;
+        else if (sameWord(w, "ponder")) go.ponder = true;
+        else if (sameWord(w, "searchmoves")) {
             while (i + 1 < words.count && !isGoKeyword(words.word[i + 1])) {
-                int move = legalMoveOfText(EnginePosition, words.word[++i]);
+                int move = legalMoveOfText(Session.position, words.word[++i]);
                 if (move == 0) {
                     printInfoString("info string searchmoves: %s is not a legal move here", words.word[i]);
                 } else if (go.searchMoveCount < MoveListCapacity) {
-                    go.searchMoves[go.searchMoveCount++] = static_cast<Move>(move);
+                    searchMoves[go.searchMoveCount++] = static_cast<Move>(move);
                 }
             }
         } else {
             printInfoString("info string go: unknown word %s ignored", w);
         }
     }
+    // Depth 1 is the shallowest search UCI asks for.
+    if (go.depthGiven && go.depth < 1) go.depth = 1;
+    // The book plays timed games only; analysis always searches, and runs to
+    // its depth even when one move is all there is.
+    const bool timed = go.clockGiven[Session.position.sideToMove] || go.moveTimeGiven;
+    go.mayUseBook = timed;
+    go.analysis = !timed;
     return go;
 }
 
-int clamp64(int64_t value, int64_t low, int64_t high) {
-    return static_cast<int>(value < low ? low : (value > high ? high : value));
-}
-
-// Every limit the request names applies; where they overlap the tightest wins.
-SearchLimits limitsOf(const GoRequest& go, int side) {
-    SearchLimits limits;
-    limits.usePruning = UciSettings.pruning;
-    limits.useKnowledge = UciSettings.knowledge;
-    limits.randomMask = UciSettings.randomMask;
-    limits.randomSeed = &UciSettings.randomSeed;
-    limits.lines = UciSettings.lines;
-    limits.searchMoves = go.searchMoves;
-    limits.searchMoveCount = go.searchMoveCount;
-    limits.pondering = go.ponder;
-    limits.maxDepth = MaxSearchDepth;
-    if (go.depthGiven) limits.maxDepth = clamp64(go.depth, 1, MaxSearchDepth);
-    if (go.mateGiven) limits.maxDepth = clamp64(2 * go.mate - 1, 1, limits.maxDepth);
-    if (go.nodesGiven) {
-        limits.kind = LimitNodes;
-        limits.nodeLimit = go.nodes > 0 ? go.nodes : 0;
-    }
-    const int clocked = go.clockGiven[side];
-    if (clocked || go.moveTimeGiven) {
-        limits.kind = LimitTime;
-        int64_t normal = int64_t(1) << 40, maximum = int64_t(1) << 40;
-        if (clocked) {
-            int64_t left = go.clock[side] - UciSettings.moveOverhead;
-            int64_t increment = go.increment[side] > 0 ? go.increment[side] : 0;
-            TimeBudget budget = clockBudget(left > 0 ? left : 0, go.movesToGo > 0 ? go.movesToGo : 0, increment,
-                                            UciSettings.ponder);
-            normal = budget.normalTime;
-            maximum = budget.maxTime;
-        }
-        if (go.moveTimeGiven) {
-            // A fixed time is there to be used: the budget only stops short of it.
-            int64_t fixed = go.moveTime - UciSettings.moveOverhead;
-            if (fixed < 1) fixed = 1;
-            if (fixed < maximum) maximum = fixed;
-            if (2 * fixed < normal) normal = 2 * fixed;
-        }
-        limits.normalTime = normal;
-        limits.maxTime = maximum;
-    }
-    // Analysis runs to its depth even when one move is all there is.
-    limits.stopWhenForced = limits.kind == LimitTime;
-    limits.untilStopped = go.infinite || !(clocked || go.moveTimeGiven || go.depthGiven || go.nodesGiven || go.mateGiven);
-    return limits;
-}
-
-void printScore(char* text, int& length, int size, int score) {
-    int mate = mateMoves(score);
-    if (mate != 0)
-        length += std::snprintf(text + length, size - length, " score mate %d", mate);
-    else
-        length += std::snprintf(text + length, size - length, " score cp %d", score * CentipawnsPerUnit);
-}
-
-// The search's view of the UCI conversation.
-class UciReporter : public SearchReporter {
+class UciConversation : public Conversation {
 public:
+    explicit UciConversation(const GoRequest& request) : request_(request) { rules.holdInfinite = true; }
+
     void newBestMove(const SearchReport& report) override {
-        static char text[128 + 5 * MaxHistory];
+        char text[128 + 5 * MaxHistory];
         int length = std::snprintf(text, sizeof text, "info depth %d", report.depth);
-        if (UciSettings.lines > 1) length += std::snprintf(text + length, sizeof text - length, " multipv %d", report.line);
-        printScore(text, length, sizeof text, report.score);
-        int64_t nps = report.elapsed > 0 ? report.nodes * 1000 / report.elapsed : 0;
-        length += std::snprintf(text + length, sizeof text - length,
-                                " nodes %" PRId64 " nps %" PRId64 " time %" PRId64 " pv", report.nodes, nps,
-                                report.elapsed);
+        if (option(Session, OptionMultiPV) > 1)
+            length += std::snprintf(text + length, sizeof text - length, " multipv %d", report.line);
+        const int mate = mateMoves(report.score);
+        if (mate != 0)
+            length += std::snprintf(text + length, sizeof text - length, " score mate %d", mate);
+        else
+            length += std::snprintf(text + length, sizeof text - length, " score cp %d", report.score * CentipawnsPerUnit);
+        const int64_t nps = report.elapsed > 0 ? report.nodes * 1000 / report.elapsed : 0;
+        length += std::snprintf(text + length, sizeof text - length, " nodes %" PRId64 " nps %" PRId64 " time %" PRId64 " pv",
+                                report.nodes, nps, report.elapsed);
         appendMoves(text, length, sizeof text, report.pv);
         printLine(text);
     }
 
-    int poll() override {
-        if (outputClosed()) {
-            QuitRequested = 1;
-            return PollQuit;
-        }
-        char line[LineBufferSize];
-        // At the end of input the lines kept so far still run; the main
-        // loop ends after them.
-        if (!readLine(line)) return inputEnded() ? PollInputEnded : PollNothing;
-        return busyLine(line);
-    }
-
-    void searchDone(const SearchResult& result) override {
-        bestMove = result.bestMove;
-        ponderMove = result.ponderMove;
-    }
-
-    // A line that arrives while the search runs or its answer is held.
-    int busyLine(const char* line) {
+    // Lines other than these are kept and run once the answer is out.
+    PollEvent busyLine(const char* line) override {
         const char* word = line;
         while (*word == ' ' || *word == '\t') word++;
         if (startsWith(word, "isready")) {
             printLine("readyok");
             return PollNothing;
         }
-        if (startsWith(word, "ponderhit")) {
-            ponderHit = 1;
-            return PollPonderHit;
-        }
-        if (startsWith(word, "stop")) {
-            stopped = 1;
-            return PollStop;
-        }
+        if (startsWith(word, "ponderhit")) return PollPonderHit;
+        if (startsWith(word, "stop")) return PollStop;
         if (startsWith(word, "quit")) {
-            QuitRequested = 1;
+            QuitRequested = true;
             return PollQuit;
         }
         deferLine(line);
         return PollNothing;
     }
 
-    int bestMove = 0;
-    int ponderMove = 0;
-    int ponderHit = 0;
-    int stopped = 0;
-};
-
-// An infinite search, or a ponder search not yet hit, gives its answer only
-// when the front end asks for it: stop (or ponderhit for a ponder search),
-// quit or the end of input.
-void holdAnswer(UciReporter& reporter, int infinite) {
-    char line[LineBufferSize];
-    while (!QuitRequested && !reporter.stopped && (infinite || !reporter.ponderHit) && !outputClosed() &&
-           waitForLine(line))
-        reporter.busyLine(line);
-}
-
-void printBestMove(int move, int ponderMove) {
-    if (move == 0) {
-        printLine("bestmove (none)");
-        return;
+    PollEvent outputLost() override {
+        QuitRequested = true;
+        return PollQuit;
     }
-    char text[32] = "bestmove ";
-    moveToText(move, text + 9);
-    if (ponderMove != 0) {
-        std::memcpy(text + 13, " ponder ", 8);
-        moveToText(ponderMove, text + 21);
-        text[25] = '\0';
-    } else {
-        text[13] = '\0';
-    }
-    printLine(text);
-}
 
-void runGo(const Words& words) {
-    GoRequest go = parseGo(words);
-    SearchLimits limits = limitsOf(go, EnginePosition.sideToMove);
-    UciReporter reporter;
-    // The book plays timed games only; analysis always searches.
-    const int timed = go.clockGiven[EnginePosition.sideToMove] || go.moveTimeGiven;
-    int move = 0;
-    if (timed && UciSettings.ownBook && UciSettings.lines == 1 && go.searchMoveCount == 0)
-        move = probeBook(UciSettings.bookPath, EnginePosition, UciSettings.randomSeed);
-    if (move != 0) {
-        char text[5] = {};
-        moveToText(move, text);
-        printInfoString("info string book move %s", text);
-        reporter.bestMove = move;
-    } else {
-        runSearch(EnginePosition, limits, reporter);
-    }
-    if (limits.untilStopped || (go.ponder && !reporter.ponderHit)) holdAnswer(reporter, limits.untilStopped);
+    void bookMove(int move) override { printInfoString("info string book move %s", moveText(move).text); }
+
     // Whenever a legal move exists the answer is one, even where no search
     // result stands (every move repeats too often, or a stop came first).
-    if (reporter.bestMove == 0) {
-        if (go.searchMoveCount > 0)
-            reporter.bestMove = go.searchMoves[0];
-        else
-            reporter.bestMove = firstLegalMove(EnginePosition);
-        reporter.ponderMove = 0;
+    void answer(const GoAnswer& answer) override {
+        int move = answer.move;
+        int ponderMove = answer.ponderMove;
+        if (move == 0) {
+            move = request_.searchMoveCount > 0 ? request_.searchMoves[0] : firstLegalMove(Session.position);
+            ponderMove = 0;
+        }
+        if (move == 0) {
+            printLine("bestmove (none)");
+            return;
+        }
+        char text[32];
+        int length = std::snprintf(text, sizeof text, "bestmove %s", moveText(move).text);
+        if (ponderMove != 0) std::snprintf(text + length, sizeof text - length, " ponder %s", moveText(ponderMove).text);
+        printLine(text);
     }
-    printBestMove(reporter.bestMove, reporter.ponderMove);
+
+private:
+    const GoRequest& request_;
+};
+
+void go(const Words& words) {
+    Move searchMoves[MoveListCapacity];
+    const GoRequest request = parseGo(words, searchMoves);
+    UciConversation conversation(request);
+    runGo(Session, Session.position, request, conversation);
 }
 
 // ---- the conversation -------------------------------------------------------
 
 void handshake() {
-    printLine("id name Quorvel 1.1");
-    printLine("id author Delvane");
+    char text[64];
+    std::snprintf(text, sizeof text, "id name %s", EngineName);
+    printLine(text);
+    std::snprintf(text, sizeof text, "id author %s", EngineAuthor);
+    printLine(text);
     printOptions();
     printLine("uciok");
 }
@@ -350,33 +235,31 @@ void runCommand(char* line) {
     splitWords(line, words);
     if (words.count == 0) return;
     const char* command = words.word[0];
-    if (is(command, "uci")) handshake();
-    else if (is(command, "isready")) printLine("readyok");
-    else if (is(command, "ucinewgame")) clearHashTable();
-    else if (is(command, "setoption")) setUciOption(original);
-    else if (is(command, "position")) setupPosition(words);
-    else if (is(command, "go")) runGo(words);
-    else if (is(command, "stop") || is(command, "ponderhit")) {}  // nothing runs: nothing to do
-    else if (is(command, "quit")) QuitRequested = 1;
-    else if (is(command, "d")) showBoard(EnginePosition);
-    else if (is(command, "debug") || is(command, "register")) {}
+    if (sameWord(command, "uci")) handshake();
+    else if (sameWord(command, "isready")) printLine("readyok");
+    else if (sameWord(command, "ucinewgame")) setOption(Session, OptionClearHash, 0);
+    else if (sameWord(command, "setoption")) setUciOption(Session, original);
+    else if (sameWord(command, "position")) setupPosition(words);
+    else if (sameWord(command, "go")) go(words);
+    else if (sameWord(command, "stop") || sameWord(command, "ponderhit")) {}  // nothing runs: nothing to do
+    else if (sameWord(command, "quit")) QuitRequested = true;
+    else if (sameWord(command, "d")) showBoard(Session.position);
+    else if (sameWord(command, "debug") || sameWord(command, "register")) {}
     else printInfoString("info string unknown command: %s", command);
 }
 
 }  // namespace
 
-int uciMain(int argc, char** argv) {
-    QuitRequested = 0;
+int uciMain(int argc, char** argv, const SessionBounds& bounds) {
+    QuitRequested = false;
     clearDeferredLines();
     openInput();
-    startEngine();
-    resetUciOptions(argc >= 1 ? argv[0] : "", static_cast<uint32_t>(std::time(nullptr)));
-    EnginePosition.setFromFen(StartPositionFen);
+    startSession(Session, argc >= 1 ? argv[0] : "", bounds);
     char line[LineBufferSize];
     while (!QuitRequested && !outputClosed()) {
         if (!takeDeferredLine(line) && !waitForLine(line)) break;
         runCommand(line);
     }
-    releaseHashTable();
+    endSession(Session);
     return 0;
 }

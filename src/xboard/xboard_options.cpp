@@ -1,27 +1,17 @@
-#include "xboard/xboard_options.h"
-
+// The options as XBoard shows them: the option features of the handshake and
+// the option command.
 #include <cstdio>
 #include <cstring>
 
 #include "io/line_input.h"
 #include "io/output.h"
-#include "io/session.h"
-#include "io/text.h"
-#include "search/driver.h"
-#include "search/hash.h"
-
-XboardOptions XboardSettings;
+#include "xboard/xboard_game.h"
 
 namespace {
 
-constexpr int MaxHashMegabytes = 1024;
-constexpr int MaxMoveOverhead = 5000;
-
-// XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
-int checkValue(const char* value, int current) {
-    if (*value < '0' || *value > '9') return current;
-    return readInt(value, 0, 1) != 0 ? 1 : 0;
-}
+// The order XBoard shows them in.
+constexpr OptionId FeatureOrder[] = {OptionOwnBook, OptionPruning,   OptionKnowledge,    OptionSelectivity,
+                                     OptionResign,  OptionOfferDraw, OptionMoveOverhead, OptionClearHash};
 
 void sayError(const char* reason, const char* text) {
     char line[LineBufferSize + 64];
@@ -31,38 +21,28 @@ void sayError(const char* reason, const char* text) {
 
 }  // namespace
 
-void resetXboardOptions(const char* programName, uint32_t seed) {
-    XboardSettings.hashMegabytes = 16;
-    XboardSettings.ownBook = 1;
-    XboardSettings.pruning = 1;
-    XboardSettings.knowledge = 1;
-    XboardSettings.randomMask = 0;
-    XboardSettings.resign = 1;
-    XboardSettings.offerDraw = 1;
-    XboardSettings.moveOverhead = 30;
-    XboardSettings.randomSeed = seed;
-    locatePath(XboardSettings.bookPath, sizeof XboardSettings.bookPath, programName, "qvr.bin");
-}
-
 void printOptionFeatures() {
-    printLine("feature option=\"OwnBook -check 1\"");
-    printLine("feature option=\"Pruning -check 1\"");
-    printLine("feature option=\"Knowledge -check 1\"");
-    printLine("feature option=\"Selectivity -combo *none /// small /// medium /// large\"");
-    printLine("feature option=\"Resign -check 1\"");
-    printLine("feature option=\"Offer Draw -check 1\"");
-    printLine("feature option=\"Move Overhead -spin 30 0 5000\"");
-    printLine("feature option=\"Clear Hash -button\"");
-}
-
-void setMemory(int megabytes) {
-    if (megabytes < 1) megabytes = 1;
-    if (megabytes > MaxHashMegabytes) megabytes = MaxHashMegabytes;
-    if (hashExponent(megabytes) != hashExponent(XboardSettings.hashMegabytes) || HashTable == nullptr) {
-        releaseHashTable();
-        allocateHashTable(hashExponent(megabytes));
+    for (OptionId id : FeatureOrder) {
+        const OptionSpec& spec = Options[id];
+        char text[256];
+        int length = std::snprintf(text, sizeof text, "feature option=\"%s ", spec.xboardName);
+        switch (spec.kind) {
+        case OptionCheck: length += std::snprintf(text + length, sizeof text - length, "-check %d", spec.startValue); break;
+        case OptionSpin:
+            length += std::snprintf(text + length, sizeof text - length, "-spin %d %d %d", spec.startValue, spec.low,
+                                    spec.high);
+            break;
+        case OptionCombo:
+            length += std::snprintf(text + length, sizeof text - length, "-combo");
+            for (int i = spec.low; i <= spec.high; i++)
+                length += std::snprintf(text + length, sizeof text - length, "%s %s%s", i == spec.low ? "" : " ///",
+                                        i == spec.startValue ? "*" : "", spec.choices[i]);
+            break;
+        case OptionButton: length += std::snprintf(text + length, sizeof text - length, "-button"); break;
+        }
+        std::snprintf(text + length, sizeof text - length, "\"");
+        printLine(text);
     }
-    XboardSettings.hashMegabytes = megabytes;
 }
 
 void setXboardOption(const char* text) {
@@ -78,26 +58,30 @@ void setXboardOption(const char* text) {
     }
     for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
 
-    if (sameWord(name, "OwnBook")) {
-        XboardSettings.ownBook = checkValue(value, XboardSettings.ownBook);
-    } else if (sameWord(name, "Pruning")) {
-        XboardSettings.pruning = checkValue(value, XboardSettings.pruning);
-    } else if (sameWord(name, "Knowledge")) {
-        XboardSettings.knowledge = checkValue(value, XboardSettings.knowledge);
-    } else if (sameWord(name, "Resign")) {
-        XboardSettings.resign = checkValue(value, XboardSettings.resign);
-    } else if (sameWord(name, "Offer Draw")) {
-        XboardSettings.offerDraw = checkValue(value, XboardSettings.offerDraw);
-    } else if (sameWord(name, "Move Overhead")) {
-        if (*value < '0' || *value > '9') sayError("bad value", text);
-        else XboardSettings.moveOverhead = readInt(value, 0, MaxMoveOverhead);
-    } else if (sameWord(name, "Selectivity")) {
-        const int level = levelOfName(value);
-        if (level < 0) sayError("bad value", text);
-        else XboardSettings.randomMask = SelectivityMasks[level];
-    } else if (sameWord(name, "Clear Hash")) {
-        clearHashTable();
-    } else {
-        sayError("unknown option", text);
+    for (OptionId id : FeatureOrder) {
+        const OptionSpec& spec = Options[id];
+        if (!sameWord(name, spec.xboardName)) continue;
+        const bool number = *value >= '0' && *value <= '9';
+        switch (spec.kind) {
+        // XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
+        case OptionCheck:
+            if (number) setOption(Session, id, readInt(value, 0, 1));
+            break;
+        case OptionSpin:
+            if (!number) sayError("bad value", text);
+            else setOption(Session, id, readInt(value, spec.low, spec.high));
+            break;
+        case OptionCombo: {
+            int chosen = -1;
+            for (int i = spec.low; i <= spec.high; i++)
+                if (sameWord(value, spec.choices[i])) chosen = i;
+            if (chosen < 0) sayError("bad value", text);
+            else setOption(Session, id, chosen);
+            break;
+        }
+        case OptionButton: setOption(Session, id, 0); break;
+        }
+        return;
     }
+    sayError("unknown option", text);
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "board/random.h"
 #include "board/tables.h"
 #include "common/positions.h"
 
@@ -77,6 +78,15 @@ TEST(Tables, StepLists) {
     EXPECT_EQ(listOf(PawnMoves[0][7 * 16 + 7], 4), (std::vector<int>{6 * 16 + 7, 7 * 16 + 6, 7 * 16 + 8}));
     EXPECT_EQ(listOf(PawnMoves[0][3 * 16 + 3], 4), (std::vector<int>{3 * 16 + 4}));
     EXPECT_EQ(listOf(PawnMoves[1][8 * 16 + 3], 4), (std::vector<int>{9 * 16 + 3, 8 * 16 + 4}));
+}
+
+TEST(RandomTest, ParkMillerSteps) {
+    uint32_t seed = 1;
+    EXPECT_EQ(nextRandom(seed), 16807u);
+    EXPECT_EQ(nextRandom(seed), 282475249u);
+    EXPECT_EQ(nextRandom(seed), 1622650073u);
+    seed = 0xFFFFFFFFu;  // a full 32-bit seed: the product needs 64 bits
+    EXPECT_EQ(nextRandom(seed), static_cast<uint32_t>(0xFFFFFFFFull * 16807 % 0x7FFFFFFF));
 }
 
 }  // namespace

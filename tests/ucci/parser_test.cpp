@@ -1,8 +1,9 @@
-// The idle command parser, line by line.
+// The idle command parser, line by line, and the moves of position and banmoves.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include "common/stdin_pipe.h"
 #include "ucci/commands.h"
 
 namespace {
@@ -191,6 +192,14 @@ TEST(ParserTest, BusyCodes) {
     EXPECT_EQ(busyCommandCode("ponderhit"), CmdPonderHit);
     EXPECT_EQ(busyCommandCode("isready"), CmdIsReady);
     EXPECT_EQ(busyCommandCode("go depth 3"), CmdNone);
+}
+
+TEST_F(StdinPipe, IdleParserTurnsEndOfInputIntoQuit) {
+    feed("isready\n");
+    closeWriter();
+    UcciCommand command = {};
+    EXPECT_EQ(parseIdleCommand(command, 0), CmdIsReady);
+    EXPECT_EQ(parseIdleCommand(command, 0), CmdQuit);
 }
 
 }  // namespace

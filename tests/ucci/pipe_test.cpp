@@ -80,7 +80,7 @@ TEST(PipeTest, IdleRepliesAndQuiet) {
     EXPECT_EQ(engine.wait(), 0);
 }
 
-TEST(PipeTest, DebugEchoesEveryIdleLine) {
+TEST(PipeTest, DebugEchoesEveryLineIdleOrBusy) {
     EngineProcess engine;
     shakeHands(engine);
     engine.send("setoption debug on");
@@ -89,6 +89,14 @@ TEST(PipeTest, DebugEchoesEveryIdleLine) {
     EXPECT_EQ(nextLine(engine), "info idleline [nonsense here]");
     EXPECT_EQ(nextLine(engine), "info idleline [isready]");
     EXPECT_EQ(nextLine(engine), "readyok");
+    engine.send("go ponder depth 3");
+    EXPECT_EQ(nextLine(engine), "info idleline [go ponder depth 3]");
+    engine.send("isready");
+    EXPECT_EQ(nextLine(engine), "info busyline [isready]");
+    EXPECT_EQ(nextLine(engine), "readyok");
+    engine.send("stop");
+    EXPECT_EQ(nextLine(engine), "info busyline [stop]");
+    EXPECT_TRUE(engine.waitFor("bestmove"));
     engine.send("setoption debug off");
     EXPECT_EQ(nextLine(engine), "info idleline [setoption debug off]");
     engine.send("isready");

@@ -1,4 +1,4 @@
-#include "io/clock.h"
+#include "session/clock.h"
 
 #include <algorithm>
 

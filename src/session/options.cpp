@@ -1,0 +1,34 @@
+#include "session/options.h"
+
+#include "io/text.h"
+
+const char* const LevelNames[4] = {"none", "small", "medium", "large"};
+
+namespace {
+
+const char* const VariantNames[] = {"xiangqi"};
+
+}  // namespace
+
+// In the order UCI front ends are shown them.
+const OptionSpec Options[OptionCount] = {
+    // kind, start, low, high, choices, UCI, XBoard, UCCI
+    {OptionSpin, 16, 1, MaxHashMegabytes, nullptr, "Hash", nullptr, "hashsize"},
+    {OptionButton, 0, 0, 0, nullptr, "Clear Hash", "Clear Hash", "newgame"},
+    {OptionCheck, 0, 0, 1, nullptr, "Ponder", nullptr, "ponder"},
+    {OptionCheck, 1, 0, 1, nullptr, "OwnBook", "OwnBook", "usebook"},
+    {OptionSpin, 1, 1, 128, nullptr, "MultiPV", nullptr, nullptr},
+    {OptionSpin, 30, 0, 5000, nullptr, "Move Overhead", "Move Overhead", nullptr},
+    {OptionCombo, 0, 0, 0, VariantNames, "UCI_Variant", nullptr, nullptr},
+    {OptionCheck, 1, 0, 1, nullptr, "Pruning", "Pruning", "pruning"},
+    {OptionCheck, 1, 0, 1, nullptr, "Knowledge", "Knowledge", "knowledge"},
+    {OptionCombo, 0, 0, 3, LevelNames, "Selectivity", "Selectivity", "selectivity"},
+    {OptionCheck, 1, 0, 1, nullptr, nullptr, "Resign", nullptr},
+    {OptionCheck, 1, 0, 1, nullptr, nullptr, "Offer Draw", nullptr},
+};
+
+int levelOfName(const char* word) {
+    for (int i = 0; i < 4; i++)
+        if (sameWord(word, LevelNames[i])) return i;
+    return -1;
+}
