@@ -11,9 +11,9 @@
 set(QUORVEL_WEB_YIELD listed CACHE STRING "Asyncify instrumentation: listed, all or none")
 
 set(web_yield_listed
-    main uciMain* *runCommand* *runGo* *holdAnswer*
+    main uciMain* *runCommand* "*::go(Words.const#)" runGo* *GoReporter::hold*
     runSearch* *deepen* *searchRoot* *searchRootLines* alphaBeta* *tryNullMove*
-    *pollSearch* *UciReporter::poll* readLine* inputReady* platformPeekInput*
+    *pollSearch* *GoReporter::poll* readLine* inputReady* platformPeekInput*
     waitForLine* platformWaitForInput*)
 list(JOIN web_yield_listed "," web_yield_listed)
 if(QUORVEL_WEB_YIELD STREQUAL "listed")
