@@ -62,6 +62,20 @@ async function click(...squares) {
   for (const square of squares) await page.click(`[data-square="${square}"]`);
 }
 
+// Drags the piece of one point to another, as a person does with a mouse or a finger.
+async function drag(from, to) {
+  const centre = async (square) => {
+    const box = await (await page.$(`[data-square="${square}"]`)).boundingBox();
+    return [box.x + box.width / 2, box.y + box.height / 2];
+  };
+  const [fromX, fromY] = await centre(from);
+  const [toX, toY] = await centre(to);
+  await page.mouse.move(fromX, fromY);
+  await page.mouse.down();
+  await page.mouse.move(toX, toY, { steps: 8 });
+  await page.mouse.up();
+}
+
 async function setFen(fen) {
   await page.$eval('#fen', (input, text) => (input.value = text), fen);
   await page.click('#fen-form button');
@@ -72,9 +86,13 @@ test('a short game by clicks, each move answered by the engine', async () => {
   assert.equal(await page.$eval('[data-square="e0"]', (point) => point.getAttribute('aria-label')), 'red king');
   for (const [from, to] of [['h2', 'e2'], ['h0', 'g2'], ['i0', 'h0']]) {
     const count = (await moves()).length;
-    await click(from);
-    assert.ok((await page.$$('.target')).length > 0, 'the legal targets are shown');
-    await click(to);
+    if (from === 'h0') {
+      await drag(from, to);
+    } else {
+      await click(from);
+      assert.ok((await page.$$('.target')).length > 0, 'the legal targets are shown');
+      await click(to);
+    }
     await page.waitForFunction((n) => document.querySelectorAll('#moves li').length === n + 2, { timeout: 20000 }, count);
     await waitForStatus('Your move');
   }
@@ -85,6 +103,25 @@ test('a short game by clicks, each move answered by the engine', async () => {
   assert.equal((await moves()).length, 6);
   fs.mkdirSync(buildWeb, { recursive: true });
   await page.screenshot({ path: path.join(buildWeb, 'screenshot.png') });
+});
+
+test('undo takes back the pair, the move list goes back, a saved PGN loads again', async () => {
+  const played = await moves();
+  await page.click('#undo');
+  await waitForStatus('Your move');
+  assert.deepEqual(await moves(), played.slice(0, 4));
+  await page.click('#moves li[data-ply="2"]');
+  await waitForStatus('Your move');
+  assert.deepEqual(await moves(), played.slice(0, 2));
+  const pgn = await page.evaluate(() => window.quorvelPage.pgn());
+  assert.match(pgn, /\[Variant "xiangqi"\][\s\S]*1\. h2e2 \S+ \*/);
+  await page.click('#new-game');
+  await waitForStatus('Your move');
+  const file = path.join(buildWeb, 'test-game.pgn');
+  fs.writeFileSync(file, pgn);
+  await (await page.$('#load-pgn')).uploadFile(file);
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2);
+  assert.deepEqual(await moves(), played.slice(0, 2));
 });
 
 test('a checkmate from a FEN ends the game with its result', async () => {
