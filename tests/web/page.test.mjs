@@ -145,7 +145,7 @@ test('a bad FEN is refused and changes nothing', async () => {
   assert.equal(await page.$eval('#fen', (input) => input.value), fen);
 });
 
-test('analysis shows three lines from red\'s side, follows the moves and stops', async () => {
+test('analysis shows three lines from red\'s side, follows the moves, and stops for the game to go on', async () => {
   await page.click('#analyse');
   await page.waitForFunction(() => document.querySelectorAll('#lines li').length === 3, { timeout: 20000 });
   assert.match(await page.$eval('#lines li', (item) => item.textContent), /^[+-]?\d+\.\d\d {2}depth \d+ {2}[a-i]\d[a-i]\d/);
@@ -158,9 +158,12 @@ test('analysis shows three lines from red\'s side, follows the moves and stops',
     },
     { timeout: 20000 },
   );
+  // Out of analysis the game goes on: black is the engine's to move.
   await page.click('#analyse');
   assert.equal(await page.$eval('#analysis', (element) => element.hidden), true);
-  assert.deepEqual(await moves(), ['b0c2']);
+  await waitForStatus('Your move');
+  assert.equal((await moves()).length, 2);
+  assert.equal((await moves())[0], 'b0c2');
 });
 
 test('in Chromium: uciok soon after the worker starts, and the bench signature and speed', async () => {
