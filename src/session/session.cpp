@@ -120,7 +120,7 @@ void setGameLeniently(EngineSession& session, const char* fen) {
     session.bannedCount = 0;
 }
 
-int playGameMove(EngineSession& session, int move) {
+int makeGameMove(EngineSession& session, int move) {
     if (move == 0 || !session.position.isLegalMove(move)) return 0;
     session.droppedPlies += keepHistoryRoom(session.position);
     if (!session.position.makeMove(move)) return 0;
@@ -130,7 +130,7 @@ int playGameMove(EngineSession& session, int move) {
 
 int playMoveText(EngineSession& session, const char* text) {
     const int move = legalMoveOfText(session.position, text);
-    return move != 0 && playGameMove(session, move) ? move : 0;
+    return move != 0 && makeGameMove(session, move) ? move : 0;
 }
 
 int takeBackMoves(EngineSession& session, int count) {

@@ -58,7 +58,7 @@ int setGame(EngineSession& session, const char* fen);
 void setGameLeniently(EngineSession& session, const char* fen);
 // Makes a legal move in the game, first making room in the history when it is
 // nearly full; 0 when the move is not legal here.
-int playGameMove(EngineSession& session, int move);
+int makeGameMove(EngineSession& session, int move);
 // The same for a four-character move text; the move made, or 0.
 int playMoveText(EngineSession& session, const char* text);
 // Takes the last moves back; 0 (and nothing changes) when the game has fewer.

@@ -94,7 +94,7 @@ void playOwnMove(const GoAnswer& answer, int64_t clockBefore, int toGo, int64_t 
     if (option(Session, OptionOfferDraw) && (answer.offer == OfferDraw || (Game.drawOffered && answer.drawAcceptable)))
         printLine("offer draw");
     Game.drawOffered = false;
-    if (!playGameMove(Session, move)) return;
+    if (!makeGameMove(Session, move)) return;
     say("move %s", moveText(move).text);
 
     int64_t after = clockBefore - used;
