@@ -47,7 +47,9 @@ for line in sys.stdin:
         break
 EOF
 
-# name | FEN | moves | the judge's verdict (as in the tests)
+# name | FEN | moves | the judge's verdict (as in the tests; the three cases
+# without a test are the README's counterparts of the pinned pieces and of a
+# side escaping check)
 cases='PerpetualCheckLoses|4k4/9/9/9/9/9/9/9/R8/5K3 w|a1e1 e9d9 e1d1 d9e9 d1e1 e9d9 e1d1 d9e9 d1e1|0-1 perpetual check
 ChaseOfUnprotectedPieceLoses|4k4/9/9/9/1c7/9/9/9/R8/3K5 w|a1b1 b5a5 b1a1 a5b5 a1b1 b5a5 b1a1 a5b5|0-1 perpetual chase
 ChaseOfProtectedPieceDraws|4k4/9/9/pp7/1c7/9/9/9/R8/3K5 w|a1b1 b5a5 b1a1 a5b5 a1b1 b5a5 b1a1 a5b5|1/2-1/2 repetition
@@ -57,6 +59,11 @@ PawnOnItsOwnHalfCannotBeChased|4k4/1N2n4/9/C3p4/9/9/9/9/9/5K3 w|b8c6 e8d6 c6b8 d
 BothSidesCheckingDraw|9/9/3k5/4c4/4r4/9/3C5/9/4K4/3R5 w|d3e3 e5d5 e3d3 d5e5 d3e3 e5d5 e3d3 d5e5|1/2-1/2 repetition
 CheckBeatsChase|9/3k3c1/7r1/9/3C5/8n/9/9/3R5/3K3N1 w|d5h5 h7d7 h5d5 d7h7 d5h5 h7d7 h5d5 d7h7|0-1 perpetual check
 OneCheckOneChaseIsAChase|8R/9/4k4/r8/8n/9/9/8C/9/3K5 w|i9e9 e7f7 e9i9 f7e7 i9e9 e7f7 e9i9 f7e7|0-1 perpetual chase
+PinnedDefenderDoesNotProtect|4k4/4a4/3c5/9/9/9/5R3/4R4/4A4/4K4 w|f3d3 d7f7 d3f3 f7d7 f3d3 d7f7 d3f3 f7d7|0-1 perpetual chase
+PinnedAttackerDoesNotChase|4k4/4r4/9/9/9/4R4/c8/9/9/4K4 w|e4e3 a3a4 e3e4 a4a3 e4e3 a3a4 e3e4 a4a3|1/2-1/2 repetition
+UnpinnedDefenderProtects|4k4/4a4/3c5/9/9/9/5R3/9/4A4/4K4 w|f3d3 d7f7 d3f3 f7d7 f3d3 d7f7 d3f3 f7d7|1/2-1/2 repetition
+UnpinnedAttackerChases|4k4/4a4/9/9/9/4R4/c8/9/9/4K4 w|e4e3 a3a4 e3e4 a4a3 e4e3 a3a4 e3e4 a4a3|0-1 perpetual chase
+CheckedSideEscapingDoesNotChase|9/1R7/4k4/9/8n/9/8r/8N/5K3/9 w|b8b7 e7e8 b7b8 e8e7 b8b7 e7e8 b7b8 e8e7|0-1 perpetual check
 ExchangeOfferIsNoChase|r3k4/9/9/9/9/9/9/9/1R7/3K5 w|b1a1 a9b9 a1b1 b9a9 b1a1 a9b9 a1b1 b9a9|1/2-1/2 repetition
 IdleRepetitionDraws|4k4/4a4/8r/9/9/9/9/R8/4A4/4K4 w|a2b2 i7h7 b2a2 h7i7 a2b2 i7h7 b2a2 h7i7|1/2-1/2 repetition
 Checkmate|4k4/R8/9/9/9/9/9/9/9/1R1K5 w|b0b9|1-0 checkmate
