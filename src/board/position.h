@@ -66,6 +66,10 @@ struct MoveRecord {
     int capturedCode() const { return flags >> CapturedShift; }
 };
 
+// Bits of pieceBits for the rooks, knights, cannons and pawns of both sides,
+// the pieces that can cross the river: without them neither side can mate.
+constexpr uint32_t CrossingPieceBits = 0xFFE0FFE0;
+
 constexpr int RepetitionFound = 1;
 constexpr int RepeatedOwnChecks = 2;       // the side to move checked throughout
 constexpr int RepeatedOpponentChecks = 4;  // its opponent checked throughout

@@ -5,13 +5,11 @@
 #include "eval/evaluation.h"
 #include "search/search.h"
 
-// Neither side keeps a knight, rook, cannon or pawn.
-constexpr uint32_t AttackerBits = 0xFFE0FFE0;
 // Moves without capture after which the game is drawn.
 constexpr int QuietMoveLimit = 100;
 
 inline int isDrawByRule(const Position& pos) {
-    return (pos.pieceBits & AttackerBits) == 0 || pos.lastRecord().quietCount >= QuietMoveLimit;
+    return (pos.pieceBits & CrossingPieceBits) == 0 || pos.lastRecord().quietCount >= QuietMoveLimit;
 }
 
 // The score a rule gives this node, or NoValue when no rule applies. It comes

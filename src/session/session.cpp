@@ -69,7 +69,7 @@ int legalMoveOfText(Position& pos, const char* text) {
 
 int firstLegalMove(Position& pos) {
     Move moves[MoveListCapacity];
-    return generateLegalMoves(pos, moves) > 0 ? moves[0] : 0;
+    return legalMoves(pos, moves) > 0 ? moves[0] : 0;
 }
 
 namespace {
