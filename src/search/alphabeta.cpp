@@ -16,7 +16,7 @@ constexpr uint32_t NullPieceMask = 0xFFE0;  // knights, rooks, cannons, pawns of
 // the side that passed: its moves are then searched without depth loss.
 constexpr int NullThreatOffset = 993;
 
-int aborted(const SearchContext& context) { return StopSearch != 0 || context.stopRequested != 0; }
+int aborted() { return StopSearch != 0; }
 
 
 // A tried quiet move of a node that ended in a quiet cutoff.
@@ -75,9 +75,9 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     int dn = depth - r - 1;
     if (dn <= 0 && (ownCheck || lastCheck)) dn = 1;
     if (dn > 0) prefetchHash(pos.key);
-    int child = alphaBeta(context, -beta, 1 - beta, dn, 1, 1);
+    int child = alphaBeta(context, -beta, 1 - beta, dn, NonPvNode, AfterNull);
     pos.unmakeNullMove();
-    if (child == NoValue || aborted(context)) {
+    if (child == NoValue || aborted()) {
         result.value = NoValue;
         result.threat = -1;
         return result;
@@ -85,8 +85,8 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     int v = -child;
     if (v >= beta) {
         if (!hasNullMaterial(pos)) {
-            int check = alphaBeta(context, beta - 1, beta, depth - r, 1, 1);
-            if (check == NoValue || aborted(context)) {
+            int check = alphaBeta(context, beta - 1, beta, depth - r, NonPvNode, AfterNull);
+            if (check == NoValue || aborted()) {
                 result.threat = -1;
                 return result;
             }
@@ -106,7 +106,7 @@ int hasNullMaterial(const Position& pos) {
     return pos.sideToMoveValue() > NullMoveMaterial;
 }
 
-int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv, int afterNull) {
+int alphaBeta(SearchContext& context, int alpha, int beta, int depth, NodeKind kind, NullState previous) {
     if (depth <= 0) return quiesce(context, alpha, beta);
     Position& pos = context.position;
     NodeCount++;
@@ -116,8 +116,8 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     if (rule != NoValue) return rule;
 
     int hashMove = 0;
-    int hashValue = probeHash(pos, alpha, beta, depth, afterNull, hashMove);
-    if (nonPv && hashValue != NoValue) return hashValue;
+    int hashValue = probeHash(pos, alpha, beta, depth, previous, hashMove);
+    if (kind == NonPvNode && hashValue != NoValue) return hashValue;
     if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
 
     // Every node counts towards the next poll, quiescence nodes too, so that a
@@ -135,7 +135,7 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     const int side = pos.sideToMove;
 
     int threat = 0;
-    if (nonPv && context.usePruning && depth >= 2 && !afterNull && !inCheck &&
+    if (kind == NonPvNode && context.usePruning && depth >= 2 && previous == AfterMove && !inCheck &&
         (pos.pieceBits & (NullPieceMask << (16 * side))) != 0) {
         NullResult null = tryNullMove(context, alpha, beta, depth);
         if (null.threat < 0) return NoValue;
@@ -143,11 +143,11 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
         threat = null.threat;
     }
 
-    if (!nonPv && hashMove == 0 && depth >= 3) {
+    if (kind == PvNode && hashMove == 0 && depth >= 3) {
         int di = depth / 2 < depth - 2 ? depth / 2 : depth - 2;
-        int v = alphaBeta(context, alpha, beta, di, 0, 0);
-        if (v != NoValue && v <= alpha) v = alphaBeta(context, -MateValue, beta, di, 0, 0);
-        if (v == NoValue || aborted(context)) return NoValue;
+        int v = alphaBeta(context, alpha, beta, di, PvNode, AfterMove);
+        if (v != NoValue && v <= alpha) v = alphaBeta(context, -MateValue, beta, di, PvNode, AfterMove);
+        if (v == NoValue || aborted()) return NoValue;
         hashMove = probeHashMove(pos);
     }
 
@@ -186,12 +186,12 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
 
         int d = depth - 1;
         if (rec.givesCheck() || singleReply != 0 || (recapture && prevValue == value) ||
-            (!nonPv && recapture && prevValue <= value) || threat) {
+            (kind == PvNode && recapture && prevValue <= value) || threat) {
             d = depth;
         }
 
         int reduced = 0;
-        if (nonPv && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == PhaseRest &&
+        if (kind == NonPvNode && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == PhaseRest &&
             isReducible(m)) {
             d--;
             reduced = 1;
@@ -199,17 +199,17 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
         }
 
         int v;
-        if (nonPv) {
-            v = -alphaBeta(context, -beta, -alpha, d, 1, 0);
-            if (reduced && v > alpha) v = -alphaBeta(context, -beta, -alpha, d + 1, 1, 0);
+        if (kind == NonPvNode) {
+            v = -alphaBeta(context, -beta, -alpha, d, NonPvNode, AfterMove);
+            if (reduced && v > alpha) v = -alphaBeta(context, -beta, -alpha, d + 1, NonPvNode, AfterMove);
         } else if (best == -MateValue) {
-            v = -alphaBeta(context, -beta, -alpha, d, 0, 0);
+            v = -alphaBeta(context, -beta, -alpha, d, PvNode, AfterMove);
         } else {
-            v = -alphaBeta(context, -alpha - 1, -alpha, d, 1, 0);
-            if (v > alpha) v = -alphaBeta(context, -beta, -alpha, d, 0, 0);
+            v = -alphaBeta(context, -alpha - 1, -alpha, d, NonPvNode, AfterMove);
+            if (v > alpha) v = -alphaBeta(context, -beta, -alpha, d, PvNode, AfterMove);
         }
         pos.unmakeMove();
-        if (aborted(context)) return NoValue;
+        if (aborted()) return NoValue;
 
         if (searchedCount < MoveListCapacity) searched[searchedCount] = Move(m);
         searchedCount++;

@@ -86,15 +86,14 @@ void resetForSearch(const Position& pos) {
     resetSearchState();  // killers, history, cutoff statistics, counters, StopSearch
     TimeUpWhilePondering = 0;
     StableIterations = 0;
-    Context.pollEnabled = 1;
-    Context.stopRequested = 0;
+    Context.pollEnabled = true;
     Context.usePruning = Limits.usePruning;
     Context.useKnowledge = Limits.useKnowledge;
     Context.position = pos;
     PrincipalVariation[0] = 0;
 }
 
-int searchAborted() { return StopSearch != 0 || Context.stopRequested != 0; }
+int searchAborted() { return StopSearch != 0; }
 
 // Child depth of a root move just made: a check is searched without depth loss.
 int rootChildDepth(const Position& pos, int depth) { return pos.lastRecord().givesCheck() ? depth : depth - 1; }
@@ -126,10 +125,10 @@ int searchRoot(int depth) {
         int childDepth = rootChildDepth(pos, depth);
         int value;
         if (best == -MateValue) {
-            value = -alphaBeta(context, -MateValue, MateValue, childDepth, 0, 0);
+            value = -alphaBeta(context, -MateValue, MateValue, childDepth, PvNode, AfterMove);
         } else {
-            value = -alphaBeta(context, -best - 1, -best, childDepth, 1, 0);
-            if (value > best) value = -alphaBeta(context, -MateValue, -best, childDepth, 0, 0);
+            value = -alphaBeta(context, -best - 1, -best, childDepth, NonPvNode, AfterMove);
+            if (value > best) value = -alphaBeta(context, -MateValue, -best, childDepth, PvNode, AfterMove);
         }
         pos.unmakeMove();
         if (searchAborted()) return NoValue;
@@ -173,11 +172,11 @@ int searchRootLines(int depth) {
         int childDepth = rootChildDepth(pos, depth);
         int value;
         if (scored < wanted) {
-            value = -alphaBeta(context, -MateValue, MateValue, childDepth, 0, 0);
+            value = -alphaBeta(context, -MateValue, MateValue, childDepth, PvNode, AfterMove);
         } else {
             int last = top[wanted - 1];
-            value = -alphaBeta(context, -last - 1, -last, childDepth, 1, 0);
-            if (value > last) value = -alphaBeta(context, -MateValue, -last, childDepth, 0, 0);
+            value = -alphaBeta(context, -last - 1, -last, childDepth, NonPvNode, AfterMove);
+            if (value > last) value = -alphaBeta(context, -MateValue, -last, childDepth, PvNode, AfterMove);
         }
         pos.unmakeMove();
         if (searchAborted()) return NoValue;
@@ -236,7 +235,7 @@ int onlyMoveCheck(int threshold, int depth) {
         int move = RootMoves.entries[i].move;
         if (move == 0) break;
         if (!pos.makeMove(move)) continue;
-        int value = -alphaBeta(context, -threshold, 1 - threshold, rootChildDepth(pos, depth), 0, 0);
+        int value = -alphaBeta(context, -threshold, 1 - threshold, rootChildDepth(pos, depth), PvNode, AfterMove);
         pos.unmakeMove();
         if (searchAborted()) return 0;
         if (value >= threshold) return 0;
@@ -295,14 +294,14 @@ int pollSearch() {
     }
     switch (Reporter->poll()) {
     case PollPonderHitDraw:
-        Limits.drawOffered = 1;
+        Limits.drawOffered = true;
         [[fallthrough]];
     case PollPonderHit:
         if (TimeUpWhilePondering) {
             StopSearch = 1;
             return 1;
         }
-        Limits.pondering = 0;
+        Limits.pondering = false;
         return 0;
     case PollStop:
     case PollQuit:
@@ -332,11 +331,11 @@ SearchStatistics statistics() {
     return s;
 }
 
-int drawAcceptable(const Position& pos, int value, int lastScore, int forced) {
+bool drawAcceptable(const Position& pos, int value, int lastScore, int forced) {
     return !forced && lastScore >= ResignScore && pos.sideToMoveValue() <= DrawOfferMaterial && value < DrawOfferScore;
 }
 
-int resultOffer(const Position& pos, int value, int lastScore, int forced) {
+ResultOffer resultOffer(const Position& pos, int value, int lastScore, int forced) {
     if (forced) return OfferNone;
     if (lastScore < ResignScore) return OfferResign;
     if (Limits.drawOffered && drawAcceptable(pos, value, lastScore, forced)) return OfferDraw;
@@ -373,7 +372,7 @@ SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchR
     RootMovesSearched = 0;
     // Twenty quiet moves make the engine ready to offer a draw itself.
     int quietCount = pos.lastRecord().quietCount;
-    if (quietCount == 20 || quietCount == 21) Limits.drawOffered = 1;
+    if (quietCount == 20 || quietCount == 21) Limits.drawOffered = true;
 
     int lastScore = 0;
     int forced = 0;

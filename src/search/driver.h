@@ -23,22 +23,22 @@ constexpr int MaxBannedMoves = 1024;
 constexpr int32_t SelectivityMasks[4] = {0, 1, 3, 7};
 
 struct SearchLimits {
-    int32_t kind = LimitDepth;        // a LimitKind
+    LimitKind kind = LimitDepth;
     int32_t maxDepth = MaxSearchDepth;
     int64_t nodeLimit = 0;
     int64_t normalTime = 0;           // milliseconds: the budget weighed after each iteration
     int64_t maxTime = 0;              // milliseconds: the poll ends the search past it
-    int32_t pondering = 0;            // time does not count until a ponderhit
-    int32_t drawOffered = 0;          // the opponent offers a draw
-    int32_t untilStopped = 0;         // no limit of its own: ends when input ends
+    bool pondering = false;           // time does not count until a ponderhit
+    bool drawOffered = false;         // the opponent offers a draw
+    bool untilStopped = false;        // no limit of its own: ends when input ends
     const Move* bannedMoves = nullptr;  // root moves not to play (at most MaxBannedMoves count)
     int32_t bannedCount = 0;
     const Move* searchMoves = nullptr;  // when searchMoveCount > 0, the only root moves to search
     int32_t searchMoveCount = 0;
-    int32_t stopWhenForced = 1;         // end once every other root move is found lost
+    bool stopWhenForced = true;         // end once every other root move is found lost
     int32_t lines = 1;                  // the best root moves reported at each depth, each scored
-    int32_t usePruning = 1;
-    int32_t useKnowledge = 1;
+    bool usePruning = true;
+    bool useKnowledge = true;
     int32_t randomMask = 0;           // 0, 1, 3 or 7: width of the root noise
     uint32_t* randomSeed = nullptr;   // the noise's generator; needed when randomMask is set
 };
@@ -77,8 +77,8 @@ struct SearchStatistics {
 struct SearchResult {
     Move bestMove;       // 0: no move (no legal root move, or stopped before one was scored)
     Move ponderMove;     // 0: none
-    int32_t offer;       // a ResultOffer
-    int32_t drawAcceptable;  // the engine would take a draw offered now
+    ResultOffer offer;
+    bool drawAcceptable;  // the engine would take a draw offered now
     int32_t lastScore;   // the value of the last completed iteration
     SearchStatistics statistics;
     const Move* pv;      // the principal variation, 0-terminated
@@ -89,8 +89,8 @@ public:
     virtual ~SearchReporter() = default;
     // A new best root move at this depth.
     virtual void newBestMove(const SearchReport& report) = 0;
-    // Every 4096 nodes while the limits allow the search to go on; a PollEvent.
-    virtual int poll() = 0;
+    // Every 4096 nodes while the limits allow the search to go on.
+    virtual PollEvent poll() = 0;
     // The search is over: called before the table is aged.
     virtual void searchDone(const SearchResult& result) = 0;
 };

@@ -256,7 +256,7 @@ void storeHash(const Position& pos, int bounds, int value, int depth, int move) 
     *match = e;
 }
 
-int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int& hashMove) {
+int probeHash(Position& pos, int alpha, int beta, int depth, NullState previous, int& hashMove) {
     hashMove = 0;
     HashEntry* found = findEntry(pos);
     if (found == nullptr) return NoValue;
@@ -270,7 +270,7 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
         int stored = lowerValueOf(e);
         int v = valueFromTable(stored, ply);
         if (e.move == 0) {
-            if (!afterNull) {
+            if (previous == AfterMove) {
                 // A null-move fail-high has no move; trust it a little deeper when
                 // the side has enough material for the null move to be sound.
                 int floor = pos.sideToMoveValue() > NullMoveMaterial ? 3 : 2;

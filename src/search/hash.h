@@ -4,6 +4,7 @@
 #include <cstdint>
 #include "board/position.h"
 #include "board/tables.h"
+#include "search/search.h"
 
 // A slot's freshness (15 when written or probed since the last aging, one less
 // per aging since, never below 0) is kept as the 8-bit generation stamp of its
@@ -63,7 +64,7 @@ int hashExponent(int megabytes);
 void clearHashTable();
 void ageHashTable();
 void storeHash(const Position& pos, int bounds, int value, int depth, int move);
-int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int& hashMove);
+int probeHash(Position& pos, int alpha, int beta, int depth, NullState previous, int& hashMove);
 int probeHashMove(const Position& pos);
 // Walks the stored best moves from pos (after firstMove when it is not 0) into
 // moves, 0-terminated; 1 when the line ends without a repetition.

@@ -5,10 +5,9 @@
 #include "board/position.h"
 
 struct SearchContext {
-    int32_t pollEnabled;     // poll input and limits every 4096 nodes
-    int32_t stopRequested;
-    int32_t usePruning;      // the null move
-    int32_t useKnowledge;    // the full evaluation rather than the running sums
+    bool pollEnabled;        // poll input and limits every 4096 nodes
+    bool usePruning;         // the null move
+    bool useKnowledge;       // the full evaluation rather than the running sums
     Position position;       // the search's own copy of the root position
     Move Killers[MaxHistory][2];
 };
@@ -35,7 +34,14 @@ extern int32_t TryCount[65536];
 // The driver installs its poll here; tests may install their own.
 extern int (*PollHook)();
 
-int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv, int afterNull);
+// Only a node on the principal variation is searched with an open window
+// and may be reached before its iterative deepening has a hash move.
+enum NodeKind { PvNode, NonPvNode };
+// A node right after a null move tries no null move of its own, and trusts
+// no stored null-move cutoff.
+enum NullState { AfterMove, AfterNull };
+
+int alphaBeta(SearchContext& context, int alpha, int beta, int depth, NodeKind kind, NullState previous);
 int quiesce(SearchContext& context, int alpha, int beta);
 int hasNullMaterial(const Position& pos);
 // Resets killers, history, cutoff statistics and counters as a new search does.

@@ -99,7 +99,7 @@ public:
         printDepthLine(report.depth, report.score, report.pv);
     }
 
-    int poll() override {
+    PollEvent poll() override {
         if (outputClosed()) {
             QuitRequested = 1;
             return PollQuit;

@@ -230,7 +230,7 @@ public:
         printLine(text);
     }
 
-    int poll() override {
+    PollEvent poll() override {
         if (outputClosed()) {
             QuitRequested = 1;
             return PollQuit;
@@ -248,7 +248,7 @@ public:
     }
 
     // A line that arrives while the search runs or its answer is held.
-    int busyLine(const char* line) {
+    PollEvent busyLine(const char* line) {
         const char* word = line;
         while (*word == ' ' || *word == '\t') word++;
         if (startsWith(word, "isready")) {

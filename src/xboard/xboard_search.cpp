@@ -159,7 +159,7 @@ public:
 
     // Every line that has arrived is taken now: the opponent's move comes
     // after its time and otim lines, and must not wait for later polls.
-    int poll() override {
+    PollEvent poll() override {
         if (stopping) return PollStop;
         if (outputClosed()) {
             Game.quit = 1;
@@ -167,7 +167,7 @@ public:
         }
         char line[LineBufferSize];
         while (readLine(line)) {
-            const int event = busyLine(line);
+            const PollEvent event = busyLine(line);
             if (event != PollNothing) return event;
         }
         if (!inputEnded()) return PollNothing;
@@ -188,7 +188,7 @@ public:
 
     // One line that arrives while the search runs, or while a ponder
     // search that ended by itself waits for the opponent's move.
-    int busyLine(const char* line) {
+    PollEvent busyLine(const char* line) {
         char command[16] = "";
         char argument[16] = "";
         std::sscanf(line, "%15s %15s", command, argument);
@@ -261,7 +261,7 @@ public:
 
 private:
     // Ends the search without a move; line (if any) runs once it is over.
-    int stop(const char* line) {
+    PollEvent stop(const char* line) {
         discard = 1;
         stopping = 1;
         if (line != nullptr) deferLine(line);

@@ -10,14 +10,15 @@ namespace {
 // A front end that answers every poll with one event after a number of polls.
 class ScriptedReporter : public SearchReporter {
 public:
-    explicit ScriptedReporter(int event = PollNothing, int after = 0) : event_(event), after_(after) {}
+    explicit ScriptedReporter(PollEvent event = PollNothing, int after = 0) : event_(event), after_(after) {}
     void newBestMove(const SearchReport&) override { reports++; }
-    int poll() override { return ++polls > after_ ? event_ : PollNothing; }
+    PollEvent poll() override { return ++polls > after_ ? event_ : PollNothing; }
     void searchDone(const SearchResult&) override { done++; }
     int reports = 0, polls = 0, done = 0;
 
 private:
-    int event_, after_;
+    PollEvent event_;
+    int after_;
 };
 
 class Driver : public ::testing::Test {

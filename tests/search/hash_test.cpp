@@ -26,8 +26,8 @@ Position keyedPosition(uint32_t key, uint32_t lock1, uint32_t lock2, int ply = 0
 }
 
 // probeHash walks stored moves on the position it is given; a copy will do.
-int probe(Position pos, int alpha, int beta, int depth, int afterNull, int& move) {
-    return probeHash(pos, alpha, beta, depth, afterNull, move);
+int probe(Position pos, int alpha, int beta, int depth, NullState previous, int& move) {
+    return probeHash(pos, alpha, beta, depth, previous, move);
 }
 
 HashEntry& slot(uint32_t index) { return HashTable[index & HashMask]; }
@@ -98,14 +98,14 @@ TEST_F(HashTableTest, MateScoresAreHeldRelativeToTheNode) {
     EXPECT_EQ(lowerValueOf(slot(400)), 984);
     int move = -1;
     // Far too shallow, but a mate score cuts off at any depth.
-    EXPECT_EQ(probe(keyedPosition(400, 5, 6, 6), -1000, 900, 20, 0, move), 978);
+    EXPECT_EQ(probe(keyedPosition(400, 5, 6, 6), -1000, 900, 20, AfterMove, move), 978);
     EXPECT_EQ(move, 0);
 
     // A rule score is path dependent: stored, but never used.
     storeHash(keyedPosition(500, 5, 7, 5), HashExact, -930, 10, 0);
     EXPECT_EQ(lowerValueOf(slot(500)), -935);
-    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, 0, move), NoValue);
-    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), -1000, -999, 1, 0, move), NoValue);
+    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), 1000, 1001, 1, AfterMove, move), NoValue);
+    EXPECT_EQ(probe(keyedPosition(500, 5, 7, 5), -1000, -999, 1, AfterMove, move), NoValue);
 }
 
 // Writes a lower bound of depth 2 and an upper bound of depth upper (none if 0)
@@ -138,7 +138,7 @@ TEST_F(HashTableTest, TheCheapestForeignSlotIsReplacedTheEarliestOfEqualOnes) {
     storeHash(keyedPosition(HashMask, 13, 14), HashLower, 6, 2, 0);
     EXPECT_EQ(slot(0).lock1, 13u);
     int move;
-    EXPECT_EQ(probe(keyedPosition(HashMask, 13, 14), -1000, 5, 2, 0, move), 6);
+    EXPECT_EQ(probe(keyedPosition(HashMask, 13, 14), -1000, 5, 2, AfterMove, move), 6);
 }
 
 TEST_F(HashTableTest, BoundsCutOffOnlyAtSufficientDepth) {
@@ -146,20 +146,20 @@ TEST_F(HashTableTest, BoundsCutOffOnlyAtSufficientDepth) {
     pos.redValue = 1000;  // enough material: a moveless lower bound counts as depth 3
     storeHash(pos, HashExact, 50, 4, 0);
     int move;
-    EXPECT_EQ(probeHash(pos, -1000, 40, 4, 0, move), 50);
-    EXPECT_EQ(probeHash(pos, -1000, 40, 5, 0, move), NoValue);
-    EXPECT_EQ(probeHash(pos, 60, 1000, 4, 0, move), 50);
-    EXPECT_EQ(probeHash(pos, 60, 1000, 5, 0, move), NoValue);
-    EXPECT_EQ(probeHash(pos, 0, 100, 4, 0, move), NoValue);  // value inside the window
+    EXPECT_EQ(probeHash(pos, -1000, 40, 4, AfterMove, move), 50);
+    EXPECT_EQ(probeHash(pos, -1000, 40, 5, AfterMove, move), NoValue);
+    EXPECT_EQ(probeHash(pos, 60, 1000, 4, AfterMove, move), 50);
+    EXPECT_EQ(probeHash(pos, 60, 1000, 5, AfterMove, move), NoValue);
+    EXPECT_EQ(probeHash(pos, 0, 100, 4, AfterMove, move), NoValue);  // value inside the window
 
     // A null-move fail-high (no move) is not trusted right after a null move.
     storeHash(keyedPosition(800, 23, 24), HashLower, 30, 1, 0);
-    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, 0, move), 30);
-    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, 1, move), NoValue);
+    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, AfterMove, move), 30);
+    EXPECT_EQ(probe(keyedPosition(800, 23, 24), -1000, 20, 2, AfterNull, move), NoValue);
     Position rich = keyedPosition(800, 23, 24);
     rich.redValue = 301;
-    EXPECT_EQ(probeHash(rich, -1000, 20, 3, 0, move), 30);
-    EXPECT_EQ(probeHash(rich, -1000, 20, 4, 0, move), NoValue);
+    EXPECT_EQ(probeHash(rich, -1000, 20, 3, AfterMove, move), 30);
+    EXPECT_EQ(probeHash(rich, -1000, 20, 4, AfterMove, move), NoValue);
 }
 
 TEST_F(HashTableTest, ClearingAndAgingTheTable) {
@@ -168,14 +168,14 @@ TEST_F(HashTableTest, ClearingAndAgingTheTable) {
     ageHashTable();
     EXPECT_EQ(freshness(slot(900)), 14);
     int move;
-    EXPECT_EQ(probeHash(pos, -1000, 5, 3, 0, move), NoValue);  // the stored line is not playable here
+    EXPECT_EQ(probeHash(pos, -1000, 5, 3, AfterMove, move), NoValue);  // the stored line is not playable here
     EXPECT_EQ(freshness(slot(900)), 15);
     EXPECT_EQ(move, 0x2222);
     EXPECT_EQ(probeHashMove(pos), 0x2222);
 
     clearHashTable();
     move = -1;
-    EXPECT_EQ(probeHash(pos, -1000, 5, 1, 0, move), NoValue);
+    EXPECT_EQ(probeHash(pos, -1000, 5, 1, AfterMove, move), NoValue);
     EXPECT_EQ(move, 0);
     EXPECT_EQ(probeHashMove(pos), 0);
 }
@@ -199,7 +199,7 @@ TEST_F(HashTableTest, FreshnessFollowsAWalkOverTheWholeTableAtEveryAging) {
             Position pos = keyedPosition(key, key + 1, random() % 4);
             int move;
             if (action == 1)
-                probeHash(pos, 0, 1, 1, 0, move);
+                probeHash(pos, 0, 1, 1, AfterMove, move);
             else
                 storeHash(pos, action == 2 ? HashLower : HashUpper, int(random() % 200) - 100, 1 + random() % 9, 0);
             for (int i = 0; i < 4; i++) {

@@ -28,11 +28,10 @@ inline void startSearchAt(const char* fen) {
     root.rootCount = root.moveCount;
     preEvaluate(root);
     Context.position = root;
-    Context.pollEnabled = 0;
-    Context.stopRequested = 0;
+    Context.pollEnabled = false;
     resetSearchState();
-    Context.usePruning = 1;
-    Context.useKnowledge = 1;
+    Context.usePruning = true;
+    Context.useKnowledge = true;
     PollHook = nullptr;
     useSmallTable();
 }

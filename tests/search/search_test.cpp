@@ -18,7 +18,7 @@ const char* const Middlegame = "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3
 // A minimal root: iterative deepening over full-window searches from ply 0.
 int deepen(int maxDepth) {
     int value = 0;
-    for (int d = 1; d <= maxDepth && value != NoValue; d++) value = alphaBeta(Context, -MateValue, MateValue, d, 0, 0);
+    for (int d = 1; d <= maxDepth && value != NoValue; d++) value = alphaBeta(Context, -MateValue, MateValue, d, PvNode, AfterMove);
     return value;
 }
 
@@ -26,7 +26,7 @@ class SearchTest : public ::testing::Test {
 protected:
     void TearDown() override {
         PollHook = nullptr;
-        Context.pollEnabled = 0;
+        Context.pollEnabled = false;
     }
 };
 
@@ -41,15 +41,15 @@ TEST_F(SearchTest, FindsMateInOneAndMateInTwo) {
     // Several first moves mate in two; whichever is stored must leave black mated in two plies.
     const int first = probeHashMove(Context.position);
     ASSERT_TRUE(Context.position.makeMove(first));
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, 0, 0), 3 - MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, PvNode, AfterMove), 3 - MateValue);
 }
 
 TEST_F(SearchTest, AMatedSideScoresPlyMinusMate) {
     startSearchAt(Mated);
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, 0, 0), -MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, PvNode, AfterMove), -MateValue);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), -MateValue);
     Context.position.rootCount -= 3;
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, 1, 0), 3 - MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, NonPvNode, AfterMove), 3 - MateValue);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), 3 - MateValue);
 }
 
@@ -77,15 +77,15 @@ TEST_F(SearchTest, StandPatAtOrAboveBetaCutsOffAtOnce) {
 
 TEST_F(SearchTest, DrawnPositionsScoreTheDrawScore) {
     startSearchAt("3akab2/9/4b4/9/9/9/9/4B4/9/2BAKA3 w");
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 0, 0), -20);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, PvNode, AfterMove), -20);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), -20);
     Context.position.rootCount -= 1;
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 0, 0), 20);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, PvNode, AfterMove), 20);
 
     startSearchAt(Quiet);
     Context.position.history[Context.position.moveCount - 1].quietCount = 100;
     storeHash(Context.position, HashExact, 300, 20, 0);  // the rule comes before the table
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 1, 0), -20);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, NonPvNode, AfterMove), -20);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), -20);
 }
 
@@ -93,30 +93,30 @@ TEST_F(SearchTest, PerpetualCheckLosesForTheChecker) {
     // Red checks with every move, black never does: the cycle is lost for red.
     startSearchAt("4k4/R8/9/9/9/9/9/9/9/3K5 w");
     ASSERT_TRUE(playMoves({"a8a9", "e9e8", "a9a8", "e8e9"}));
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, 0, 0), 4 - 950);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, PvNode, AfterMove), 4 - 950);
     EXPECT_EQ(quiesce(Context, -MateValue, MateValue), 4 - 950);
 
     startSearchAt("4k4/R8/9/9/9/9/9/9/9/3K5 w");
     ASSERT_TRUE(playMoves({"a8a9", "e9e8", "a9a8", "e8e9", "a8a9"}));
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, 0, 0), 950 - 5);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 3, PvNode, AfterMove), 950 - 5);
 }
 
 TEST_F(SearchTest, PvNodesIgnoreHashCutoffs) {
     startSearchAt(Quiet);
     storeHash(Context.position, HashExact, 500, 30, 0);
-    EXPECT_EQ(alphaBeta(Context, 499, 500, 2, 1, 0), 500);
-    EXPECT_NE(alphaBeta(Context, -MateValue, MateValue, 2, 0, 0), 500);
+    EXPECT_EQ(alphaBeta(Context, 499, 500, 2, NonPvNode, AfterMove), 500);
+    EXPECT_NE(alphaBeta(Context, -MateValue, MateValue, 2, PvNode, AfterMove), 500);
 }
 
 TEST_F(SearchTest, NullMoveOnlyWithPruning) {
     startSearchAt(Middlegame);
-    Context.usePruning = 0;
-    alphaBeta(Context, -401, -400, 6, 1, 0);
+    Context.usePruning = false;
+    alphaBeta(Context, -401, -400, 6, NonPvNode, AfterMove);
     EXPECT_EQ(NullReductionCount, 0);
     const int64_t fullNodes = NodeCount;
 
     startSearchAt(Middlegame);
-    alphaBeta(Context, -401, -400, 6, 1, 0);
+    alphaBeta(Context, -401, -400, 6, NonPvNode, AfterMove);
     EXPECT_GT(NullReductionCount, 0);
     EXPECT_LT(NodeCount, fullNodes);
 }
@@ -141,8 +141,8 @@ TEST_F(SearchTest, AFullHistoryRefusesEveryMoveWithoutOverrun) {
     for (int i = pos.moveCount; i < MaxHistory; i++) pos.history[i] = MoveRecord{0, 0, 0};
     pos.moveCount = MaxHistory;
     pos.rootCount = MaxHistory - 3;
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 1, 0), 3 - MateValue);
-    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, 0, 0), 3 - MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, NonPvNode, AfterMove), 3 - MateValue);
+    EXPECT_EQ(alphaBeta(Context, -MateValue, MateValue, 4, PvNode, AfterMove), 3 - MateValue);
     EXPECT_EQ(pos.moveCount, MaxHistory);
 }
 
@@ -150,7 +150,7 @@ int StopAtOnce() { return 1; }
 
 TEST_F(SearchTest, AStopUnwindsWithNoValueAndRestoresThePosition) {
     startSearchAt(Middlegame);
-    Context.pollEnabled = 1;
+    Context.pollEnabled = true;
     PollHook = StopAtOnce;
     const uint32_t key = Context.position.key;
     EXPECT_EQ(deepen(12), NoValue);
@@ -163,7 +163,7 @@ TEST_F(SearchTest, AStopUnwindsWithNoValueAndRestoresThePosition) {
 
     // Without a hook the poll never stops the search.
     startSearchAt(Middlegame);
-    Context.pollEnabled = 1;
+    Context.pollEnabled = true;
     EXPECT_NE(deepen(5), NoValue);
     EXPECT_EQ(StopSearch, 0);
 }

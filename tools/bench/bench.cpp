@@ -31,7 +31,7 @@ const char* const BenchPositions[] = {
 class BenchReporter : public SearchReporter {
 public:
     void newBestMove(const SearchReport&) override {}
-    int poll() override { return PollNothing; }
+    PollEvent poll() override { return PollNothing; }
     void searchDone(const SearchResult&) override {}
 };
 

@@ -20,7 +20,7 @@ namespace {
 class QuietReporter : public SearchReporter {
 public:
     void newBestMove(const SearchReport&) override {}
-    int poll() override { return PollNothing; }
+    PollEvent poll() override { return PollNothing; }
     void searchDone(const SearchResult&) override {}
 };
 
