@@ -1,6 +1,6 @@
 // Tables shared by the board, move generation and evaluation. The constant
-// ones are program data; the others but PieceSquareValues are filled once by
-// buildPopCount and buildTables at start-up and only read afterwards.
+// ones are program data; the others are filled once by buildPopCount and
+// buildTables at start-up and only read afterwards.
 #pragma once
 
 #include <cstdint>
@@ -47,12 +47,6 @@ extern uint8_t BishopEyes[256][4];
 extern uint8_t KnightMoves[256][12];
 extern uint8_t KnightLegs[256][8];
 extern uint8_t PawnMoves[2][256][4];
-
-// The one mutable table: piece-square values by key type and square, which
-// the running value sums of a position read. buildTables clears it and the
-// pre-evaluation refills it before each search, so a position's sums hold only
-// against the values of the last pre-evaluation.
-extern uint8_t PieceSquareValues[14][256];
 
 void buildPopCount();
 void buildTables();

@@ -18,6 +18,8 @@ int DeferredCount = 0;
 
 }  // namespace
 
+SearchEngine ProgramEngine;
+
 void startEngine() {
     // The tables never change once built; a conversation run in process again
     // finds them ready.
@@ -27,7 +29,7 @@ void startEngine() {
         buildTables();
         built = true;
     }
-    allocateHashTable(24);
+    allocateHashTable(ProgramEngine.table, 24);
 }
 
 void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName) {

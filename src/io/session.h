@@ -5,12 +5,16 @@
 
 #include <cstdint>
 #include "board/position.h"
+#include "search/engine.h"
 
 // The engine's own score unit is about a tenth of a pawn; protocols that
 // speak centipawns multiply by this.
 constexpr int CentipawnsPerUnit = 10;
 
-// Static tables, and the 16 MB transposition table.
+// The engine of a program, which runs one search at a time.
+extern SearchEngine ProgramEngine;
+
+// Static tables, and the 16 MB transposition table of ProgramEngine.
 void startEngine();
 
 // Directory of programName (up to its last '/' or '\\') followed by fileName,

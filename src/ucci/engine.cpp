@@ -194,7 +194,7 @@ void runGo(const UcciCommand& command) {
     } else if (UseBook && (answer.move = probeBook(BookPath, EnginePosition, RandomSeed)) != 0) {
         answer.searched = 0;
     } else {
-        runSearch(EnginePosition, limits, reporter);
+        runSearch(ProgramEngine, EnginePosition, limits, reporter);
         if (!reporter.held) return;
         if (reporter.released) {
             printAnswer(answer);
@@ -222,7 +222,7 @@ int ucciMain(int argc, char** argv) {
     UcciCommand command = {};
     while (!QuitRequested && !outputClosed()) runCommand(parseIdleCommand(command, DebugMode), command);
 
-    releaseHashTable();
+    releaseHashTable(ProgramEngine.table);
     printLine("bye");
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "board/position.h"
 #include "io/clock.h"
+#include "io/session.h"
 #include "search/hash.h"
 #include "ucci/commands.h"
 #include "ucci/engine.h"
@@ -33,13 +34,13 @@ void applyOption(const UcciCommand& command) {
     case OptUseBook: UseBook = value; break;
     case OptUseMillisec: UseMilliseconds = value; break;
     case OptHashSize:
-        releaseHashTable();
-        allocateHashTable(hashExponent(value));
+        releaseHashTable(ProgramEngine.table);
+        allocateHashTable(ProgramEngine.table, hashExponent(value));
         break;
     case OptPruning: UsePruning = value != 0; break;
     case OptKnowledge: UseKnowledge = value != 0; break;
     case OptSelectivity: RandomMask = SelectivityMasks[value & 3]; break;
-    case OptNewGame: clearHashTable(); break;
+    case OptNewGame: clearHashTable(ProgramEngine.table); break;
     default: break;  // accepted and ignored
     }
 }

@@ -319,7 +319,7 @@ void runGo(const Words& words) {
         printInfoString("info string book move %s", text);
         reporter.bestMove = move;
     } else {
-        runSearch(EnginePosition, limits, reporter);
+        runSearch(ProgramEngine, EnginePosition, limits, reporter);
     }
     if (limits.untilStopped || (go.ponder && !reporter.ponderHit)) holdAnswer(reporter, limits.untilStopped);
     // Whenever a legal move exists the answer is one, even where no search
@@ -352,7 +352,7 @@ void runCommand(char* line) {
     const char* command = words.word[0];
     if (is(command, "uci")) handshake();
     else if (is(command, "isready")) printLine("readyok");
-    else if (is(command, "ucinewgame")) clearHashTable();
+    else if (is(command, "ucinewgame")) clearHashTable(ProgramEngine.table);
     else if (is(command, "setoption")) setUciOption(original);
     else if (is(command, "position")) setupPosition(words);
     else if (is(command, "go")) runGo(words);
@@ -377,6 +377,6 @@ int uciMain(int argc, char** argv) {
         if (!takeDeferredLine(line) && !waitForLine(line)) break;
         runCommand(line);
     }
-    releaseHashTable();
+    releaseHashTable(ProgramEngine.table);
     return 0;
 }

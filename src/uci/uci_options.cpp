@@ -90,13 +90,13 @@ void setUciOption(const char* line) {
 
     if (sameWord(name, "Hash")) {
         int megabytes = clamped("Hash", value, 1, MaxHashMegabytes);
-        if (hashExponent(megabytes) != hashExponent(UciSettings.hashMegabytes) || HashTable == nullptr) {
-            releaseHashTable();
-            allocateHashTable(hashExponent(megabytes));
+        if (hashExponent(megabytes) != hashExponent(UciSettings.hashMegabytes) || ProgramEngine.table.entries == nullptr) {
+            releaseHashTable(ProgramEngine.table);
+            allocateHashTable(ProgramEngine.table, hashExponent(megabytes));
         }
         UciSettings.hashMegabytes = megabytes;
     } else if (sameWord(name, "Clear Hash")) {
-        clearHashTable();
+        clearHashTable(ProgramEngine.table);
     } else if (sameWord(name, "Ponder")) {
         UciSettings.ponder = checked("Ponder", value, UciSettings.ponder);
     } else if (sameWord(name, "OwnBook")) {

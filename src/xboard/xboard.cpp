@@ -438,6 +438,6 @@ int xboardMain(int argc, char** argv) {
         if (!waitForLine(line)) break;
         runCommand(line);
     }
-    releaseHashTable();
+    releaseHashTable(ProgramEngine.table);
     return 0;
 }

@@ -58,9 +58,9 @@ void printOptionFeatures() {
 void setMemory(int megabytes) {
     if (megabytes < 1) megabytes = 1;
     if (megabytes > MaxHashMegabytes) megabytes = MaxHashMegabytes;
-    if (hashExponent(megabytes) != hashExponent(XboardSettings.hashMegabytes) || HashTable == nullptr) {
-        releaseHashTable();
-        allocateHashTable(hashExponent(megabytes));
+    if (hashExponent(megabytes) != hashExponent(XboardSettings.hashMegabytes) || ProgramEngine.table.entries == nullptr) {
+        releaseHashTable(ProgramEngine.table);
+        allocateHashTable(ProgramEngine.table, hashExponent(megabytes));
     }
     XboardSettings.hashMegabytes = megabytes;
 }
@@ -96,7 +96,7 @@ void setXboardOption(const char* text) {
         if (level < 0) sayError("bad value", text);
         else XboardSettings.randomMask = SelectivityMasks[level];
     } else if (sameWord(name, "Clear Hash")) {
-        clearHashTable();
+        clearHashTable(ProgramEngine.table);
     } else {
         sayError("unknown option", text);
     }

@@ -237,7 +237,7 @@ public:
             playUserMove(moveText);
             Game.thinkDue = 0;
             hit = 1;
-            hitElapsed = elapsedMilliseconds();
+            hitElapsed = elapsedMilliseconds(ProgramEngine);
             // The time lines before the reply have set the clock it counts against.
             clockBefore = engineClock();
             toGo = movesToGo(Game.position);
@@ -303,7 +303,7 @@ void think() {
     XboardReporter reporter(Thinking, 0);
     reporter.clockBefore = clock;
     reporter.toGo = toGo;
-    runSearch(pos, limits, reporter);
+    runSearch(ProgramEngine, pos, limits, reporter);
 }
 
 void ponder() {
@@ -318,7 +318,7 @@ void ponder() {
     limits.pondering = 1;
     limits.bannedCount = 0;
     XboardReporter reporter(Pondering, predicted);
-    runSearch(pos, limits, reporter);
+    runSearch(ProgramEngine, pos, limits, reporter);
     // A search that ended by itself keeps its move for the predicted reply.
     char line[LineBufferSize];
     while (!reporter.hit && !reporter.stopping) {
@@ -348,15 +348,15 @@ void analyse() {
     limits.stopWhenForced = 0;
     XboardReporter reporter(Analysing, 0);
     AnalysisRunning = 1;
-    runSearch(Game.position, limits, reporter);
+    runSearch(ProgramEngine, Game.position, limits, reporter);
     AnalysisRunning = 0;
-    LastAnalysis = searchProgress();
+    LastAnalysis = searchProgress(ProgramEngine);
     // The command that ended it runs next; unless it is exit, analysis goes on after it.
     if (reporter.discard && !Game.quit) Game.analysisDue = 1;
 }
 
 void printAnalysisStatus() {
-    const SearchProgress progress = AnalysisRunning ? searchProgress() : LastAnalysis;
+    const SearchProgress progress = AnalysisRunning ? searchProgress(ProgramEngine) : LastAnalysis;
     char text[128];
     std::snprintf(text, sizeof text, "stat01: %" PRId64 " %" PRId64 " %d %d %d", progress.elapsed / 10,
                   progress.nodes, progress.depth, progress.movesLeft, progress.moveTotal);

@@ -108,10 +108,10 @@ TEST_F(IdleActionsTest, HashSizeKeepsAPowerOfTwoOfAtLeast16MB) {
     EXPECT_EQ(hashExponent(48), 25);
     EXPECT_EQ(hashExponent(1024), 30);
     run("setoption hashsize 48");
-    EXPECT_EQ(HashMask, (1u << 25) / 16 - 1);
+    EXPECT_EQ(ProgramEngine.table.mask, (1u << 25) / 16 - 1);
     run("setoption hashsize 0");
-    EXPECT_EQ(HashMask, 0xFFFFFu);
-    releaseHashTable();
+    EXPECT_EQ(ProgramEngine.table.mask, 0xFFFFFu);
+    releaseHashTable(ProgramEngine.table);
 }
 
 TEST_F(IdleActionsTest, OptionsSetTheSettings) {
