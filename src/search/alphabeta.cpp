@@ -192,8 +192,8 @@ int alphaBeta(SearchEngine& engine, int alpha, int beta, int depth, NodeKind kin
         }
 
         int reduced = 0;
-        if (kind == NonPvNode && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == PhaseRest &&
-            isReducible(engine, m)) {
+        if (kind == NonPvNode && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 &&
+            list.phase == PhaseRest && isReducible(engine, m)) {
             d--;
             reduced = 1;
             engine.historyReductionCount++;

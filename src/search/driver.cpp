@@ -37,30 +37,33 @@ int isListed(int move, const Move* moves, int count) {
 // Root moves of the position: captures, then quiet moves, without the banned
 // ones and without those that would bring a position back a fifth time.
 void prepareRootMoves(SearchEngine& engine, Position& pos) {
-    engine.rootMoves.phase = PhaseRest;
-    engine.rootMoves.nextIndex = 0;
-    engine.rootMoves.hashMove = 0;
-    engine.rootMoves.killer1 = 0;
-    engine.rootMoves.killer2 = 0;
-    int total = generateCaptures(pos, engine.rootMoves.entries);
-    total += generateQuietMoves(pos, engine.rootMoves.entries + total);
-    engine.rootMoves.moveTotal = total;
+    MoveList& roots = engine.rootMoves;
+    const SearchLimits& limits = engine.limits;
+    Move* bans = engine.rootBans;
+    roots.phase = PhaseRest;
+    roots.nextIndex = 0;
+    roots.hashMove = 0;
+    roots.killer1 = 0;
+    roots.killer2 = 0;
+    int total = generateCaptures(pos, roots.entries);
+    total += generateQuietMoves(pos, roots.entries + total);
+    roots.moveTotal = total;
 
     int banCount = 0;
-    for (int i = 0; i < engine.limits.bannedCount && i < MaxBannedMoves; i++) engine.rootBans[banCount++] = engine.limits.bannedMoves[i];
+    for (int i = 0; i < limits.bannedCount && i < MaxBannedMoves; i++) bans[banCount++] = limits.bannedMoves[i];
     for (int i = 0; i < total; i++) {
-        int move = engine.rootMoves.entries[i].move;
+        int move = roots.entries[i].move;
         if (!pos.makeMove(move)) continue;
-        if (pos.repetitionStatus(RepetitionLimit) != 0) engine.rootBans[banCount++] = static_cast<Move>(move);
+        if (pos.repetitionStatus(RepetitionLimit) != 0) bans[banCount++] = static_cast<Move>(move);
         pos.unmakeMove();
     }
-    if (engine.limits.searchMoveCount > 0) {
+    if (limits.searchMoveCount > 0) {
         for (int i = 0; i < total; i++) {
-            int move = engine.rootMoves.entries[i].move;
-            if (!isListed(move, engine.limits.searchMoves, engine.limits.searchMoveCount)) engine.rootBans[banCount++] = static_cast<Move>(move);
+            int move = roots.entries[i].move;
+            if (!isListed(move, limits.searchMoves, limits.searchMoveCount)) bans[banCount++] = static_cast<Move>(move);
         }
     }
-    filterBannedMoves(engine.rootMoves, banCount, engine.rootBans);
+    filterBannedMoves(roots, banCount, bans);
 }
 
 void resetForSearch(SearchEngine& engine, const Position& pos) {
@@ -90,14 +93,15 @@ int addNoise(SearchEngine& engine, int value) {
 
 // The value of the best root move at this depth (with the noise), or NoValue when stopped.
 int searchRoot(SearchEngine& engine, int depth) {
+    MoveList& roots = engine.rootMoves;
     Position& pos = engine.position;
     int best = -MateValue;
-    engine.rootMoves.nextIndex = 0;
-    sortMoves(engine.rootMoves);
-    engine.rootMoves.nextIndex = 0;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    roots.nextIndex = 0;
 
-    for (int i = 0; i < engine.rootMoves.moveTotal; i++) {
-        int move = engine.rootMoves.entries[i].move;
+    for (int i = 0; i < roots.moveTotal; i++) {
+        int move = roots.entries[i].move;
         if (move == 0) break;
         engine.rootMovesSearched = i;
         if (!pos.makeMove(move)) continue;
@@ -120,9 +124,10 @@ int searchRoot(SearchEngine& engine, int depth) {
         }
         storeHash(engine.table, pos, HashExact, value, depth, move);
         followHashMoves(engine.table, pos, engine.principalVariation, 0);
-        engine.reporter->newBestMove(SearchReport{depth, 1, value, engine.nodeCount, elapsedMilliseconds(engine), engine.principalVariation});
+        engine.reporter->newBestMove(
+            SearchReport{depth, 1, value, engine.nodeCount, elapsedMilliseconds(engine), engine.principalVariation});
         best = (value > -MateBound && value < MateBound) ? addNoise(engine, value) : value;
-        promoteRootMove(engine.rootMoves, move);
+        promoteRootMove(roots, move);
     }
     return best;
 }
@@ -132,17 +137,18 @@ int searchRoot(SearchEngine& engine, int depth) {
 // window. The lines are reported once the depth is complete, best first, and
 // the root is ordered by their scores for the next depth.
 int searchRootLines(SearchEngine& engine, int depth) {
+    MoveList& roots = engine.rootMoves;
     Position& pos = engine.position;
-    engine.rootMoves.nextIndex = 0;
-    sortMoves(engine.rootMoves);
-    const int total = engine.rootMoves.moveTotal;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    const int total = roots.moveTotal;
     const int wanted = engine.limits.lines < total ? engine.limits.lines : total;
     int top[MoveListCapacity];  // the best values so far, descending
     int scored = 0;
     for (int i = 0; i < total; i++) {
         engine.rootMovesSearched = i;
         engine.rootValues[i] = -NoValue;
-        int move = engine.rootMoves.entries[i].move;
+        int move = roots.entries[i].move;
         if (!pos.makeMove(move)) continue;
         int childDepth = rootChildDepth(pos, depth);
         int value;
@@ -177,7 +183,7 @@ int searchRootLines(SearchEngine& engine, int depth) {
             j--;
         }
     }
-    const int bestMove = engine.rootMoves.entries[order[0]].move;
+    const int bestMove = roots.entries[order[0]].move;
     const int bestValue = engine.rootValues[order[0]];
     engine.stableIterations = engine.principalVariation[0] == bestMove ? engine.stableIterations + 1 : 0;
     storeHash(engine.table, pos, HashExact, bestValue, depth, bestMove);
@@ -185,7 +191,7 @@ int searchRootLines(SearchEngine& engine, int depth) {
     for (int rank = 0; rank < wanted; rank++) {
         const Move* line = engine.principalVariation;
         if (rank > 0) {
-            followHashMoves(engine.table, pos, engine.lineMoves, engine.rootMoves.entries[order[rank]].move);
+            followHashMoves(engine.table, pos, engine.lineMoves, roots.entries[order[rank]].move);
             line = engine.lineMoves;
         }
         engine.reporter->newBestMove(SearchReport{depth, rank + 1, engine.rootValues[order[rank]], engine.nodeCount,
@@ -193,20 +199,21 @@ int searchRootLines(SearchEngine& engine, int depth) {
     }
     MoveEntry sorted[MoveListCapacity];
     for (int rank = 0; rank < total; rank++) {
-        sorted[rank] = engine.rootMoves.entries[order[rank]];
+        sorted[rank] = roots.entries[order[rank]];
         sorted[rank].score = static_cast<uint16_t>(engine.rootValues[order[rank]] == -NoValue ? 0 : 0xFFFF - rank);
     }
-    for (int i = 0; i < total; i++) engine.rootMoves.entries[i] = sorted[i];
+    for (int i = 0; i < total; i++) roots.entries[i] = sorted[i];
     return bestValue;
 }
 
 // 1 when every root move but the first is refused or loses to a mate.
 int onlyMoveCheck(SearchEngine& engine, int threshold, int depth) {
+    MoveList& roots = engine.rootMoves;
     Position& pos = engine.position;
-    engine.rootMoves.nextIndex = 0;
-    sortMoves(engine.rootMoves);
-    for (int i = 1; i < engine.rootMoves.moveTotal; i++) {
-        int move = engine.rootMoves.entries[i].move;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    for (int i = 1; i < roots.moveTotal; i++) {
+        int move = roots.entries[i].move;
         if (move == 0) break;
         if (!pos.makeMove(move)) continue;
         int value = -alphaBeta(engine, -threshold, 1 - threshold, rootChildDepth(pos, depth), PvNode, AfterMove);
@@ -220,20 +227,21 @@ int onlyMoveCheck(SearchEngine& engine, int threshold, int depth) {
 // Iterates to the maximum depth under the limits; returns the last value of
 // searchRoot and sets lastScore (the value of the last completed iteration) and forced.
 int deepen(SearchEngine& engine, int& lastScore, int& forced) {
+    const SearchLimits& limits = engine.limits;
     int value = 0;
     lastScore = 0;
     forced = 0;
-    for (int depth = 1; depth <= engine.limits.maxDepth; depth++) {
+    for (int depth = 1; depth <= limits.maxDepth; depth++) {
         engine.currentDepth = depth;
         engine.rootMovesSearched = 0;
-        value = engine.limits.lines > 1 ? searchRootLines(engine, depth) : searchRoot(engine, depth);
+        value = limits.lines > 1 ? searchRootLines(engine, depth) : searchRoot(engine, depth);
         if (engine.stopped) break;
-        if (engine.limits.kind == LimitTime) {
+        if (limits.kind == LimitTime) {
             // A falling score earns the full normal time; a stable best move half of what is left.
-            int64_t limit = (value + ScoreDropMargin < lastScore) ? engine.limits.normalTime : engine.limits.normalTime / 2;
+            int64_t limit = (value + ScoreDropMargin < lastScore) ? limits.normalTime : limits.normalTime / 2;
             if (engine.stableIterations >= StableIterationLimit) limit /= 2;
             if (elapsedMilliseconds(engine) > limit) {
-                if (engine.limits.pondering) {
+                if (limits.pondering) {
                     engine.timeUpWhilePondering = true;
                 } else {
                     lastScore = value;
@@ -243,7 +251,7 @@ int deepen(SearchEngine& engine, int& lastScore, int& forced) {
         }
         lastScore = value;
         if (isMateScore(value)) break;
-        if (engine.limits.stopWhenForced && onlyMoveCheck(engine, OnlyMoveThreshold, depth)) {
+        if (limits.stopWhenForced && onlyMoveCheck(engine, OnlyMoveThreshold, depth)) {
             forced = 1;
             break;
         }
@@ -253,29 +261,30 @@ int deepen(SearchEngine& engine, int& lastScore, int& forced) {
 
 // Every 4096 nodes: the limits first, then what the front end has received.
 int pollSearch(SearchEngine& engine) {
+    SearchLimits& limits = engine.limits;
     if (SearchNodeCap > 0 && engine.nodeCount > SearchNodeCap) {
         engine.stopped = true;
         return 1;
     }
-    if ((engine.limits.kind == LimitNodes || (engine.limits.kind == LimitTime && engine.limits.nodeLimit > 0)) &&
-        engine.nodeCount > engine.limits.nodeLimit) {
+    if ((limits.kind == LimitNodes || (limits.kind == LimitTime && limits.nodeLimit > 0)) &&
+        engine.nodeCount > limits.nodeLimit) {
         engine.stopped = true;
         return 1;
     }
-    if (engine.limits.kind == LimitTime && !engine.limits.pondering && elapsedMilliseconds(engine) > engine.limits.maxTime) {
+    if (limits.kind == LimitTime && !limits.pondering && elapsedMilliseconds(engine) > limits.maxTime) {
         engine.stopped = true;
         return 1;
     }
     switch (engine.reporter->poll()) {
     case PollPonderHitDraw:
-        engine.limits.drawOffered = true;
+        limits.drawOffered = true;
         [[fallthrough]];
     case PollPonderHit:
         if (engine.timeUpWhilePondering) {
             engine.stopped = true;
             return 1;
         }
-        engine.limits.pondering = false;
+        limits.pondering = false;
         return 0;
     case PollStop:
     case PollQuit:
@@ -284,7 +293,7 @@ int pollSearch(SearchEngine& engine) {
     case PollInputEnded:
         // A search with a limit of its own finishes; one that only a command
         // could end stops now.
-        if (engine.limits.untilStopped || engine.limits.pondering) {
+        if (limits.untilStopped || limits.pondering) {
             engine.stopped = true;
             return 1;
         }
@@ -329,7 +338,8 @@ int64_t elapsedMilliseconds(const SearchEngine& engine) {
 SearchProgress searchProgress(const SearchEngine& engine) {
     const int32_t total = engine.rootMoves.moveTotal;
     const int32_t left = total - engine.rootMovesSearched;
-    return SearchProgress{elapsedMilliseconds(engine), engine.nodeCount, engine.currentDepth, left > 0 ? left : 0, total};
+    return SearchProgress{elapsedMilliseconds(engine), engine.nodeCount, engine.currentDepth, left > 0 ? left : 0,
+                          total};
 }
 
 SearchResult runSearch(SearchEngine& engine, const Position& root, const SearchLimits& limits,

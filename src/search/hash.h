@@ -89,7 +89,8 @@ int hashExponent(int megabytes);
 void clearHashTable(TranspositionTable& table);
 void ageHashTable(TranspositionTable& table);
 void storeHash(TranspositionTable& table, const Position& pos, int bounds, int value, int depth, int move);
-int probeHash(TranspositionTable& table, Position& pos, int alpha, int beta, int depth, NullState previous, int& hashMove);
+int probeHash(TranspositionTable& table, Position& pos, int alpha, int beta, int depth, NullState previous,
+              int& hashMove);
 int probeHashMove(const TranspositionTable& table, const Position& pos);
 // Walks the stored best moves from pos (after firstMove when it is not 0) into
 // moves, 0-terminated; 1 when the line ends without a repetition.

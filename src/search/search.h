@@ -18,7 +18,8 @@ enum NodeKind { PvNode, NonPvNode };
 // no stored null-move cutoff.
 enum NullState { AfterMove, AfterNull };
 
-// Both search engine.position and count into engine.
+// Both search engine.position, leave it as they found it, and keep their
+// counters, statistics and table in engine.
 int alphaBeta(SearchEngine& engine, int alpha, int beta, int depth, NodeKind kind, NullState previous);
 int quiesce(SearchEngine& engine, int alpha, int beta);
 int hasNullMaterial(const Position& pos);
