@@ -44,7 +44,7 @@ struct TranspositionTable {
     HashEntry* entries = nullptr;
     uint32_t mask = 0;          // slots - 1
     int32_t generation = 1;     // the stamp of a slot written or probed now: 1..255
-    FreshnessTable freshness{}; // at this generation
+    FreshnessTable freshness{}; // at this generation: set when the table is allocated or aged
     size_t sweepCursor = 0;     // where the next aging sweeps on
     bool onHeap = false;
     // The table when not even the smallest heap table can be had, so that the
