@@ -3,6 +3,7 @@
 
 #include "board/position.h"
 #include "eval/evaluation.h"
+#include "search/engine.h"
 #include "search/search.h"
 
 // Moves without capture after which the game is drawn.
@@ -21,8 +22,9 @@ inline int ruleScore(const Position& pos) {
     return NoValue;
 }
 
-inline int staticValue(const SearchContext& context, int alpha, int beta) {
-    return context.useKnowledge ? evaluate(context.position, alpha, beta) : quickEvaluate(context.position);
+inline int staticValue(const SearchEngine& engine, int alpha, int beta) {
+    return engine.useKnowledge ? evaluate(engine.position, engine.evaluation, alpha, beta)
+                               : quickEvaluate(engine.position, engine.evaluation);
 }
 
 // Beyond this ply both searches stop and take the static value.

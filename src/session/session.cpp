@@ -16,8 +16,8 @@ constexpr int StartTableExponent = 24;
 void sizeTable(EngineSession& session, int exponent) {
     if (session.bounds.maxTableExponent > 0 && exponent > session.bounds.maxTableExponent)
         exponent = session.bounds.maxTableExponent;
-    releaseHashTable();
-    allocateHashTable(exponent);
+    releaseHashTable(session.engine.table);
+    allocateHashTable(session.engine.table, exponent);
     session.tableExponent = exponent;
 }
 
@@ -40,7 +40,7 @@ void startSession(EngineSession& session, const char* programName, const Session
     session.randomSeed = static_cast<uint32_t>(std::time(nullptr));
 }
 
-void endSession(EngineSession&) { releaseHashTable(); }
+void endSession(EngineSession& session) { releaseHashTable(session.engine.table); }
 
 void setOption(EngineSession& session, OptionId id, int value) {
     const OptionSpec& spec = Options[id];
@@ -48,7 +48,7 @@ void setOption(EngineSession& session, OptionId id, int value) {
     if (value > spec.high) value = spec.high;
     session.options[id] = value;
     if (id == OptionHash) sizeTable(session, hashExponent(value));
-    if (id == OptionClearHash) clearHashTable();
+    if (id == OptionClearHash) clearHashTable(session.engine.table);
 }
 
 void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName) {

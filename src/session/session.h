@@ -8,6 +8,7 @@
 
 #include "board/position.h"
 #include "search/driver.h"
+#include "search/engine.h"
 #include "session/options.h"
 
 // What every program calls itself.
@@ -25,6 +26,7 @@ struct SessionBounds {
 };
 
 struct EngineSession {
+    SearchEngine engine;         // all that a search changes, and the table
     Position position;           // the game after the moves played so far
     int32_t droppedPlies;        // plies of the game no longer in the position's history
     // Root moves not to play in this position; a new position ends them.
