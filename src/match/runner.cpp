@@ -105,7 +105,8 @@ struct Runner {
     FILE* pgn = nullptr;
     int finished = 0;
     int fatal = 0;
-    int64_t wakeUs = 0;
+    int64_t wakeUs = 0;      // when the last poll() returned
+    int64_t lastSendUs = 0;  // when the last command began to be written
     int64_t startMs = nowMs();
 
     Runner(const MatchConfig& c, MatchReport& r) : config(c), report(r) {}
@@ -142,6 +143,7 @@ struct Runner {
             }
         }
         link.output += lines;
+        lastSendUs = nowUs();
         flush(link);
         if (link.output.size() > MaxQueuedBytes) engineGone(link, "does not read its input");
     }
@@ -481,7 +483,7 @@ struct Runner {
             if (ponder != 0) startPondering(slot, link, ponder);
         }
         startTurn(slot);
-        int64_t latency = nowUs() - wakeUs;
+        int64_t latency = lastSendUs - wakeUs;
         report.latencyMoves++;
         report.latencySumUs += latency;
         if (latency > report.latencyMaxUs) report.latencyMaxUs = latency;
@@ -843,7 +845,7 @@ int runMatch(const MatchConfig& config, MatchReport& report) {
                                                                            : "no decision");
         }
         if (report.latencyMoves > 0)
-            std::printf("Runner latency: %lld moves, mean %.3f ms, max %.3f ms (engine's answer read to the next command written)\n",
+            std::printf("Runner latency: %lld moves, mean %.3f ms, max %.3f ms (from the wake on an answer to the write of the next command)\n",
                         static_cast<long long>(report.latencyMoves),
                         report.latencySumUs / 1000.0 / static_cast<double>(report.latencyMoves),
                         report.latencyMaxUs / 1000.0);

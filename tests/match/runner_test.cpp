@@ -49,10 +49,10 @@ std::string writeFile(const std::string& name, const std::string& text) {
 // mated in game 2. UCI is also played with ranks written 1..10.
 TEST(MatchRunnerTest, EveryProtocolPlaysAFixedLineToMate) {
     std::string openings = writeFile("mate.epd", std::string(MateFen) + "\n");
-    for (const char* protocol : {"uci", "ucci", "xboard", "uci,ranks1"}) {
+    for (const char* protocol : {"uci", "ucci", "xboard", "uci+ranks1"}) {
         std::string name = protocol;
-        std::string proto = name.substr(0, name.find(','));
-        std::string behaviour = name.find(",ranks1") != std::string::npos ? "line,ranks1" : "line";
+        std::string proto = name.substr(0, name.find('+'));
+        std::string behaviour = name == proto ? "line" : "line+ranks1";
         std::vector<std::string> extra = {"-each", "tc=2+0", "-games", "2", "-repeat", "-openings", "file=" + openings};
         if (behaviour != "line") extra.insert(extra.begin() + 2, "ranks=1");
         MatchReport report = play(proto, behaviour, proto, behaviour, "b0b9", extra);

@@ -3,7 +3,7 @@
 plays the moves of LINE by ply from the game's start, and misbehaves as
 BEHAVIOUR says when asked for a move:
 
-  line       plays the line (ranks 1..10 with ranks1)
+  line       plays the line (ranks 1..10 with line+ranks1)
   crash      exits
   hang       never answers
   illegal    answers a legal-looking move that is not legal (a rook through a pawn)
@@ -11,15 +11,17 @@ BEHAVIOUR says when asked for a move:
   flood      prints thinking lines without end and never moves
   late       answers after 1.5 s
 
-usage: scripted_engine.py PROTO BEHAVIOUR[,ranks1] MOVE...
+usage: scripted_engine.py PROTO BEHAVIOUR MOVE...
+   or: scripted_engine.py PROTO,BEHAVIOUR,MOVE,... (one word, for a command split at blanks)
 """
 import os
 import sys
 import time
 
-proto, behaviour, line = sys.argv[1], sys.argv[2], sys.argv[3:]
-ranks1 = behaviour.endswith(",ranks1")
-behaviour = behaviour.split(",")[0]
+words = sys.argv[1].split(",") if len(sys.argv) == 2 else sys.argv[1:]
+proto, behaviour, line = words[0], words[1], words[2:]
+ranks1 = behaviour.endswith("+ranks1")
+behaviour = behaviour.split("+")[0]
 plies = 0  # moves of the current game
 playing = False  # CECP: plays the side to move after go
 
