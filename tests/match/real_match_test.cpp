@@ -78,6 +78,7 @@ TEST(MatchShardTest, ShardsMergeToTheStatisticsOfOneRun) {
     std::string match = Runner + " -engine cmd=" + Script + " proto=uci args=uci,line,b0b9,b0b9,b0b9 name=A -engine cmd=" + Script +
                         " proto=ucci args=ucci,illegal name=B -each tc=2+0 -games 8 -repeat -openings file=" + openings +
                         " order=random -seed 7 -sprt elo0=0 elo1=5";
+    std::remove((dir + "whole.pgn").c_str());  // a PGN file is appended to, as by the chess runners
     std::vector<std::string> whole = run(match + " -results " + dir + "whole.json -pgnout " + dir + "whole.pgn");
     run(match + " -shard 1/2 -results " + dir + "one.json");
     run(match + " -shard 2/2 -results " + dir + "two.json");
