@@ -97,6 +97,7 @@ struct MatchReport {
     int64_t latencyMoves;    // moves whose handling the runner timed
     int64_t latencySumUs;    // from the answer read to the next command written
     int64_t latencyMaxUs;
+    int64_t latencyOverMs;   // moves whose handling took longer than a millisecond
 };
 
 // Reads the command line after the program's name into config (every value

@@ -487,6 +487,7 @@ struct Runner {
         report.latencyMoves++;
         report.latencySumUs += latency;
         if (latency > report.latencyMaxUs) report.latencyMaxUs = latency;
+        report.latencyOverMs += latency > 1000;
     }
 
     // ---- the end of a game ----------------------------------------------------
@@ -845,10 +846,11 @@ int runMatch(const MatchConfig& config, MatchReport& report) {
                                                                            : "no decision");
         }
         if (report.latencyMoves > 0)
-            std::printf("Runner latency: %lld moves, mean %.3f ms, max %.3f ms (from the wake on an answer to the write of the next command)\n",
+            std::printf("Runner latency: %lld moves, mean %.3f ms, max %.3f ms, %lld over 1 ms (from the wake on an "
+                        "answer to the write of the next command)\n",
                         static_cast<long long>(report.latencyMoves),
                         report.latencySumUs / 1000.0 / static_cast<double>(report.latencyMoves),
-                        report.latencyMaxUs / 1000.0);
+                        report.latencyMaxUs / 1000.0, static_cast<long long>(report.latencyOverMs));
         std::fflush(stdout);
     }
     return status;
