@@ -68,11 +68,14 @@ uint32_t attackedPieces(Position& pos, int side, uint32_t* chased) {
     if (flip) pos.changeSide();
     MoveEntry captures[MoveListCapacity];
     const int total = generateCaptureMoves(pos, captures);
+    // A side in check still threatens what its pieces reach: the move that
+    // answers the check does not create those attacks.
+    const int checked = pos.inCheck(side);
     uint32_t attacked = 0, chasing = 0;
     for (int i = 0; i < total; i++) {
         const int move = captures[i].move;
         const int attackerKind = kindOf(pos.board[moveSource(move)]);
-        if (attackerKind == KingKind || attackerKind == PawnKind || !leavesKingSafe(pos, move)) continue;
+        if (attackerKind == KingKind || attackerKind == PawnKind || (!checked && !leavesKingSafe(pos, move))) continue;
         const uint32_t bit = 1u << (pos.board[moveDestination(move)] - 16);
         attacked |= bit;
         if (chased != nullptr && !(chasing & bit) && isChase(pos, move)) chasing |= bit;

@@ -52,15 +52,28 @@ const JudgedCase Cases[] = {
      "a1e1 e9d9 e1d1 d9e9 d1e1 e9d9 e1d1 d9e9 d1e1", RulesSimple, GameDrawn, EndRepetition},
     {"ChaseOfProtectedPieceDraws", "4k4/9/9/pp7/1c7/9/9/9/R8/3K5 w", RookChasesCannonMoves, RulesAsian, GameDrawn,
      EndRepetition},
-    // The cannon chases the black rook, which the other rook protects.
-    {"RookChasedByCannonLosesThoughProtected", "r1r1k4/9/9/pp7/9/9/9/1C7/9/3K5 w",
-     "b2a2 a9b9 a2b2 b9a9 b2a2 a9b9 a2b2 b9a9", RulesAsian, BlackWins, EndPerpetualChase},
+    // The knight chases the black rook, which the other rook protects.
+    {"RookChasedByKnightLosesThoughProtected", "r1r1k4/3N5/9/9/9/9/9/9/9/5K3 w",
+     "d8b7 a9b9 b7d8 b9a9 d8b7 a9b9 b7d8 b9a9", RulesAsian, BlackWins, EndPerpetualChase},
     // A knight goes in and out of the cannon's line while a black knight does the
     // opposite, so each red move attacks the pawn anew: across the river it is chased.
     {"CrossedPawnCanBeChased", "4k4/9/9/1N2n4/9/C3p4/9/9/9/5K3 w",
      "b6c4 e6d4 c4b6 d4e6 b6c4 e6d4 c4b6 d4e6", RulesAsian, BlackWins, EndPerpetualChase},
     {"PawnOnItsOwnHalfCannotBeChased", "4k4/1N2n4/9/C3p4/9/9/9/9/9/5K3 w",
      "b8c6 e8d6 c6b8 d6e8 b8c6 e8d6 c6b8 d6e8", RulesAsian, GameDrawn, EndRepetition},
+    {"EveryRepetitionDrawsUnderSimpleRulesToo", RookChasesCannon, RookChasesCannonMoves, RulesSimple, GameDrawn,
+     EndRepetition},
+    // Each side blocks the other's check with a move that checks in turn.
+    {"BothSidesCheckingDraw", "9/9/3k5/4c4/4r4/9/3C5/9/4K4/3R5 w", "d3e3 e5d5 e3d3 d5e5 d3e3 e5d5 e3d3 d5e5",
+     RulesAsian, GameDrawn, EndRepetition},
+    // Red checks with every move; black's rook, going to block and back, each
+    // time leaves the cannon on h8 exactly one screen from the unprotected
+    // knight on h0: a chase, but the check loses first.
+    {"CheckBeatsChase", "9/3k3c1/7r1/9/3C5/8n/9/9/3R5/3K3N1 w", "d5h5 h7d7 h5d5 d7h7 d5h5 h7d7 h5d5 d7h7",
+     RulesAsian, BlackWins, EndPerpetualCheck},
+    // Red checks, then attacks the unprotected knight on i5, and again.
+    {"OneCheckOneChaseIsAChase", "8R/9/4k4/r8/8n/9/9/8C/9/3K5 w", "i9e9 e7f7 e9i9 f7e7 i9e9 e7f7 e9i9 f7e7",
+     RulesAsian, BlackWins, EndPerpetualChase},
     {"ExchangeOfferIsNoChase", "r3k4/9/9/9/9/9/9/9/1R7/3K5 w", "b1a1 a9b9 a1b1 b9a9 b1a1 a9b9 a1b1 b9a9",
      RulesAsian, GameDrawn, EndRepetition},
     {"IdleRepetitionDraws", "4k4/4a4/8r/9/9/9/9/R8/4A4/4K4 w", "a2b2 i7h7 b2a2 h7i7 a2b2 i7h7 b2a2 h7i7",
