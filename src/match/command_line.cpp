@@ -65,7 +65,7 @@ int readTimeControl(const std::string& text, TimeControl& limits) {
 }
 
 // One engine word, key=value or a bare flag.
-int readEngineWord(const std::string& word, EngineSpec& engine, std::string& error) {
+int readEngineWord(const std::string& word, EngineSettings& engine, std::string& error) {
     size_t equals = word.find('=');
     std::string key = word.substr(0, equals);
     std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
@@ -140,9 +140,9 @@ int readSettings(const std::vector<std::string>& words, const char* const* keys,
 }  // namespace
 
 int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, std::string& error) {
-    config.openings = OpeningsSpec{};
-    config.adjudication = AdjudicationSpec{};
-    config.sprt = SprtSpec{0, 0, 5, 0.05, 0.05, SprtNormalized};
+    config.openings = OpeningSource{};
+    config.adjudication = Adjudication{};
+    config.sprt = SprtSettings{0, 0, 5, 0.05, 0.05, SprtNormalized};
     config.rules = RulesAsian;
     config.games = 1;
     config.rounds = 1;
@@ -226,7 +226,7 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
             static const char* const ResignKeys[] = {"movecount", "score", "twosided", nullptr};
             static const char* const SprtKeys[] = {"elo0", "elo1", "alpha", "beta", nullptr};
             double values[4] = {0, 0, 0, 0};
-            AdjudicationSpec& rule = config.adjudication;
+            Adjudication& rule = config.adjudication;
             if (flag == "-draw") {
                 if (!readSettings(words, DrawKeys, values, error)) return 0;
                 rule.drawMoveNumber = static_cast<int32_t>(values[0]);
@@ -245,7 +245,7 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
                 }
                 values[2] = values[3] = 0.05;
                 if (!readSettings(numbers, SprtKeys, values, error)) return 0;
-                config.sprt = SprtSpec{1, values[0], values[1], values[2], values[3], config.sprt.model};
+                config.sprt = SprtSettings{1, values[0], values[1], values[2], values[3], config.sprt.model};
                 if (!(values[0] < values[1]) || !(values[2] > 0 && values[2] < 0.5) || !(values[3] > 0 && values[3] < 0.5)) {
                     error = "-sprt needs elo0 < elo1 and alpha, beta between 0 and 0.5";
                     return 0;
@@ -275,8 +275,8 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
         return 0;
     }
     for (int n = 0; n < 2; n++) {
-        EngineSpec& engine = config.engines[n];
-        engine = EngineSpec{};
+        EngineSettings& engine = config.engines[n];
+        engine = EngineSettings{};
         engine.protocol = ProtocolUnset;
         engine.timeMarginMs = DefaultTimeMarginMs;
         for (const std::string& word : eachWords)

@@ -23,7 +23,7 @@ struct TimeControl {
     int64_t nodes;           // 0 for none
 };
 
-struct EngineSpec {
+struct EngineSettings {
     std::string command;
     std::string directory;
     std::string arguments;
@@ -36,7 +36,7 @@ struct EngineSpec {
     int64_t timeMarginMs;   // how far past its clock an answer still counts
 };
 
-struct OpeningsSpec {
+struct OpeningSource {
     std::string file;  // empty: every game from the standard start
     int32_t pgn;       // 1 for PGN, 0 for FEN/EPD lines
     int32_t random;    // shuffled with the match seed
@@ -44,7 +44,7 @@ struct OpeningsSpec {
 };
 
 // Adjudication: 0 in a count turns that rule off.
-struct AdjudicationSpec {
+struct Adjudication {
     int32_t drawMoveNumber;  // draws are considered from this move on
     int32_t drawMoveCount;   // for this many moves of each side...
     int32_t drawScore;       // ...both engines within +-this (centipawns)
@@ -55,17 +55,17 @@ struct AdjudicationSpec {
 
 enum SprtModel { SprtNormalized, SprtLogistic };
 
-struct SprtSpec {
+struct SprtSettings {
     int32_t enabled;
     double elo0, elo1, alpha, beta;
     SprtModel model;
 };
 
 struct MatchConfig {
-    EngineSpec engines[2];
-    OpeningsSpec openings;
-    AdjudicationSpec adjudication;
-    SprtSpec sprt;
+    EngineSettings engines[2];
+    OpeningSource openings;
+    Adjudication adjudication;
+    SprtSettings sprt;
     RuleSet rules;
     int32_t games;        // games per round
     int32_t rounds;

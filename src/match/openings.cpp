@@ -129,14 +129,14 @@ void shuffleOpenings(std::vector<Opening>& openings, uint64_t seed) {
     }
 }
 
-int loadOpenings(const OpeningsSpec& spec, RuleSet rules, std::vector<Opening>& out, std::string& error) {
+int loadOpenings(const OpeningSource& settings, RuleSet rules, std::vector<Opening>& out, std::string& error) {
     std::string text;
-    if (!readFile(spec.file, text)) {
-        error = "cannot read the openings file " + spec.file;
+    if (!readFile(settings.file, text)) {
+        error = "cannot read the openings file " + settings.file;
         return 0;
     }
     std::vector<Opening> read;
-    if (spec.pgn) {
+    if (settings.pgn) {
         if (!readPgn(text, read, error)) return 0;
     } else {
         readEpd(text, read);
@@ -144,8 +144,8 @@ int loadOpenings(const OpeningsSpec& spec, RuleSet rules, std::vector<Opening>& 
     static GameRecord game;  // a record is large: one, kept off the stack
     for (size_t n = 0; n < read.size(); n++) {
         Opening& opening = read[n];
-        if (spec.maxPlies > 0 && opening.moves.size() > static_cast<size_t>(spec.maxPlies))
-            opening.moves.resize(spec.maxPlies);
+        if (settings.maxPlies > 0 && opening.moves.size() > static_cast<size_t>(settings.maxPlies))
+            opening.moves.resize(settings.maxPlies);
         if (opening.fen == StartPositionFen) opening.fen.clear();
         if (!startGame(game, opening.fen.empty() ? nullptr : opening.fen.c_str(), rules)) {
             error = "opening " + std::to_string(n + 1) + ": the rules refuse its FEN " + opening.fen;
@@ -161,7 +161,7 @@ int loadOpenings(const OpeningsSpec& spec, RuleSet rules, std::vector<Opening>& 
         }
     }
     if (read.empty()) {
-        error = "no opening in " + spec.file;
+        error = "no opening in " + settings.file;
         return 0;
     }
     out = read;

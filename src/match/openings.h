@@ -16,7 +16,7 @@ struct Opening {
 
 // Reads and checks every opening of the file; 0 with a message in error when
 // the file cannot be read, holds no opening, or one is illegal under rules.
-int loadOpenings(const OpeningsSpec& spec, RuleSet rules, std::vector<Opening>& out, std::string& error);
+int loadOpenings(const OpeningSource& settings, RuleSet rules, std::vector<Opening>& out, std::string& error);
 
 // The seeded generator behind every random choice of a match, the same on
 // every machine, so that the shards of one match agree on the order.

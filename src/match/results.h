@@ -10,7 +10,7 @@
 
 struct ResultsFile {
     std::string names[2];
-    SprtSpec sprt;
+    SprtSettings sprt;
     std::vector<GameResult> games;
 };
 

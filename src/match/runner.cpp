@@ -59,7 +59,7 @@ struct Slot;
 
 struct Link {
     Slot* owner;
-    const EngineSpec* spec;
+    const EngineSettings* settings;
     int engine;  // 0 first, 1 second
     ChildProcess process;
     LinkState state;
@@ -148,7 +148,7 @@ struct Runner {
         if (link.output.size() > MaxQueuedBytes) engineGone(link, "does not read its input");
     }
 
-    std::string moveText(const Link& link, Move move) const { return engineTextOfMove(move, link.spec->ranksFromOne); }
+    std::string moveText(const Link& link, Move move) const { return engineTextOfMove(move, link.settings->ranksFromOne); }
 
     // ---- starting and restarting --------------------------------------------
 
@@ -159,9 +159,9 @@ struct Runner {
         link.traits = EngineTraits{};
         link.doneZero = 0;
         link.playing = 0;
-        const EngineSpec& spec = *link.spec;
-        if (!startProcess(link.process, spec.command, spec.arguments, spec.directory)) {
-            std::fprintf(stderr, "quorvel-match: cannot start %s\n", spec.command.c_str());
+        const EngineSettings& settings = *link.settings;
+        if (!startProcess(link.process, settings.command, settings.arguments, settings.directory)) {
+            std::fprintf(stderr, "quorvel-match: cannot start %s\n", settings.command.c_str());
             link.state = LinkDown;
             return 0;
         }
@@ -169,26 +169,26 @@ struct Runner {
         link.startedMs = nowMs();
         link.deadlineMs = link.startedMs + HandshakeTimeoutMs;
         static const char* const Hello[] = {"ucci\n", "uci\n", "xboard\nprotover 2\n"};
-        send(link, Hello[spec.protocol]);
+        send(link, Hello[settings.protocol]);
         return 1;
     }
 
     void configure(Link& link) {
-        const EngineSpec& spec = *link.spec;
+        const EngineSettings& settings = *link.settings;
         std::string lines;
-        if (spec.protocol == ProtocolUci) {
+        if (settings.protocol == ProtocolUci) {
             if (link.traits.variantOption) lines += "setoption name UCI_Variant value xiangqi\n";
-            if (spec.ponder) lines += "setoption name Ponder value true\n";
-            for (const auto& option : spec.options)
+            if (settings.ponder) lines += "setoption name Ponder value true\n";
+            for (const auto& option : settings.options)
                 lines += "setoption name " + option.first + " value " + option.second + "\n";
-        } else if (spec.protocol == ProtocolUcci) {
+        } else if (settings.protocol == ProtocolUcci) {
             if (link.traits.millisec) lines += "setoption usemillisec true\n";
-            if (spec.ponder) lines += "setoption ponder true\n";
-            for (const auto& option : spec.options)  // UCCI calls the table size hashsize
+            if (settings.ponder) lines += "setoption ponder true\n";
+            for (const auto& option : settings.options)  // UCCI calls the table size hashsize
                 lines += "setoption " + (option.first == "Hash" ? std::string("hashsize") : option.first) + " " +
                          option.second + "\n";
         } else {
-            for (const auto& option : spec.options)
+            for (const auto& option : settings.options)
                 lines += option.first == "Hash" ? "memory " + option.second + "\n"
                                                 : "option " + option.first + "=" + option.second + "\n";
         }
@@ -222,22 +222,22 @@ struct Runner {
             return;  // the handshake's end comes back here
         }
         if (link.state == LinkHandshake) return;
-        const EngineSpec& spec = *link.spec;
+        const EngineSettings& settings = *link.settings;
         std::string lines;
-        if (spec.protocol == ProtocolUci) {
+        if (settings.protocol == ProtocolUci) {
             lines = "ucinewgame\nisready\n";
-        } else if (spec.protocol == ProtocolUcci) {
+        } else if (settings.protocol == ProtocolUcci) {
             lines = "setoption newgame\nisready\n";
         } else {
             if (!slot.opening->fen.empty() && !link.traits.setboard) {
                 std::fprintf(stderr,
                              "quorvel-match: %s cannot start from a FEN (it has no setboard); give it openings as "
                              "moves from the start position (a PGN file without FEN tags)\n",
-                             spec.command.c_str());
+                             settings.command.c_str());
                 fatal = 1;
                 return;
             }
-            const TimeControl& limits = spec.limits;
+            const TimeControl& limits = settings.limits;
             lines = "new\nvariant xiangqi\nforce\n";
             if (!slot.opening->fen.empty()) lines += "setboard " + slot.opening->fen + "\n";
             if (limits.baseMs > 0) {
@@ -251,7 +251,7 @@ struct Runner {
             if (limits.moveTimeMs > 0) lines += "st " + std::to_string((limits.moveTimeMs + 999) / 1000) + "\n";
             if (limits.depth > 0) lines += "sd " + std::to_string(limits.depth) + "\n";
             lines += "post\n";
-            lines += spec.ponder ? "hard\n" : "easy\n";
+            lines += settings.ponder ? "hard\n" : "easy\n";
             link.playing = 0;
             link.sentPlies = 0;
             if (!link.traits.ping) {
@@ -297,7 +297,7 @@ struct Runner {
         }
         slot.started = 1;
         for (int n = 0; n < 2; n++) {
-            slot.clockMs[n] = slot.links[n].spec->limits.baseMs;
+            slot.clockMs[n] = slot.links[n].settings->limits.baseMs;
             slot.movesMade[n] = 0;
         }
         slot.redLosingPlies = slot.blackLosingPlies = slot.drawnPlies = 0;
@@ -311,15 +311,15 @@ struct Runner {
     }
 
     std::string goCommand(const Slot& slot, const Link& link, int ponder) {
-        const EngineSpec& spec = *link.spec;
-        const TimeControl& limits = spec.limits;
+        const EngineSettings& settings = *link.settings;
+        const TimeControl& limits = settings.limits;
         int me = &link == &slot.links[0] ? 0 : 1;
         int64_t own = slot.clockMs[me], other = slot.clockMs[1 - me];
-        int64_t ownIncrement = limits.incrementMs, otherIncrement = slot.links[1 - me].spec->limits.incrementMs;
+        int64_t ownIncrement = limits.incrementMs, otherIncrement = slot.links[1 - me].settings->limits.incrementMs;
         int movesToGo = limits.movesPerPeriod > 0 ? limits.movesPerPeriod - slot.movesMade[me] % limits.movesPerPeriod : 0;
         std::string go = ponder ? "go ponder" : "go";
         char text[256];
-        if (spec.protocol == ProtocolUci) {
+        if (settings.protocol == ProtocolUci) {
             int meRed = me == slot.redLink;
             if (limits.baseMs > 0) {
                 std::snprintf(text, sizeof text, " wtime %lld btime %lld winc %lld binc %lld",
@@ -358,15 +358,15 @@ struct Runner {
     void startTurn(Slot& slot) {
         int me = linkToMove(slot);
         Link& link = slot.links[me];
-        const EngineSpec& spec = *link.spec;
-        const TimeControl& limits = spec.limits;
+        const EngineSettings& settings = *link.settings;
+        const TimeControl& limits = settings.limits;
         link.thought = EngineEvent{};
         slot.turnStartUs = nowUs();
-        int64_t allowed = limits.baseMs > 0       ? slot.clockMs[me] + spec.timeMarginMs
-                          : limits.moveTimeMs > 0 ? limits.moveTimeMs + spec.timeMarginMs
+        int64_t allowed = limits.baseMs > 0       ? slot.clockMs[me] + settings.timeMarginMs
+                          : limits.moveTimeMs > 0 ? limits.moveTimeMs + settings.timeMarginMs
                                                   : UnclockedMoveTimeoutMs;
         slot.turnDeadlineMs = slot.turnStartUs / 1000 + allowed;
-        if (spec.protocol == ProtocolXboard) {
+        if (settings.protocol == ProtocolXboard) {
             char clocks[96];
             std::snprintf(clocks, sizeof clocks, "time %lld\notim %lld\n", static_cast<long long>(slot.clockMs[me] / 10),
                           static_cast<long long>(slot.clockMs[1 - me] / 10));
@@ -414,7 +414,7 @@ struct Runner {
     // Adjudication after a move with its score: the streaks count plies, so
     // N moves of each engine are 2N plies in a row.
     int adjudicate(Slot& slot, const PlayedMove& played, int moverIsRed) {
-        const AdjudicationSpec& rule = config.adjudication;
+        const Adjudication& rule = config.adjudication;
         if (!played.hasScore) {
             slot.redLosingPlies = slot.blackLosingPlies = slot.drawnPlies = 0;
         } else {
@@ -438,12 +438,12 @@ struct Runner {
 
     void onMove(Slot& slot, Link& link, const EngineEvent& event) {
         int me = &link == &slot.links[0] ? 0 : 1;
-        const EngineSpec& spec = *link.spec;
-        const TimeControl& limits = spec.limits;
+        const EngineSettings& settings = *link.settings;
+        const TimeControl& limits = settings.limits;
         int64_t elapsedMs = (wakeUs - slot.turnStartUs + 500) / 1000;
         if (elapsedMs < 0) elapsedMs = 0;
-        if ((limits.baseMs > 0 && elapsedMs > slot.clockMs[me] + spec.timeMarginMs) ||
-            (limits.moveTimeMs > 0 && elapsedMs > limits.moveTimeMs + spec.timeMarginMs)) {
+        if ((limits.baseMs > 0 && elapsedMs > slot.clockMs[me] + settings.timeMarginMs) ||
+            (limits.moveTimeMs > 0 && elapsedMs > limits.moveTimeMs + settings.timeMarginMs)) {
             link.state = LinkIdle;
             endGame(slot, me, "time forfeit", "answered after its time");
             return;
@@ -453,7 +453,7 @@ struct Runner {
             endGame(slot, me, "resignation", "resigned");
             return;
         }
-        Move move = moveOfEngineText(event.move, spec.ranksFromOne);
+        Move move = moveOfEngineText(event.move, settings.ranksFromOne);
         if (move == 0 || !playGameMove(slot.game, move)) {
             endGame(slot, me, "illegal move", ("played " + event.move).c_str());
             return;
@@ -478,8 +478,8 @@ struct Runner {
             finishGame(slot, static_cast<GameOutcome>(adjudged), "adjudication");
             return;
         }
-        if (spec.ponder && spec.protocol != ProtocolXboard && !event.ponder.empty()) {
-            Move ponder = moveOfEngineText(event.ponder, spec.ranksFromOne);
+        if (settings.ponder && settings.protocol != ProtocolXboard && !event.ponder.empty()) {
+            Move ponder = moveOfEngineText(event.ponder, settings.ranksFromOne);
             if (ponder != 0) startPondering(slot, link, ponder);
         }
         startTurn(slot);
@@ -504,12 +504,12 @@ struct Runner {
         slot.active = 0;
         for (Link& link : slot.links) {
             if (link.state == LinkThinking || link.state == LinkPondering || link.state == LinkPonderMiss) {
-                if (link.spec->protocol != ProtocolXboard) {
+                if (link.settings->protocol != ProtocolXboard) {
                     send(link, "stop\n");
                     link.state = LinkStopping;
                 }
             }
-            if (link.spec->protocol == ProtocolXboard && link.process.pid > 0) {
+            if (link.settings->protocol == ProtocolXboard && link.process.pid > 0) {
                 send(link, std::string("result ") + outcomeText(outcome) + " {" + termination + "}\nforce\n");
                 link.state = LinkIdle;
             }
@@ -529,8 +529,8 @@ struct Runner {
             record.red = report.names[slot.redLink];
             record.black = report.names[1 - slot.redLink];
             record.fen = slot.opening->fen;
-            record.redTimeControl = timeControlText(slot.links[slot.redLink].spec->limits);
-            record.blackTimeControl = timeControlText(slot.links[1 - slot.redLink].spec->limits);
+            record.redTimeControl = timeControlText(slot.links[slot.redLink].settings->limits);
+            record.blackTimeControl = timeControlText(slot.links[1 - slot.redLink].settings->limits);
             record.result = outcomeText(outcome);
             record.termination = termination;
             record.moves = slot.moves;
@@ -558,7 +558,7 @@ struct Runner {
 
     void engineGone(Link& link, const char* why) {
         Slot& slot = slotOf(link);
-        std::fprintf(stderr, "quorvel-match: %s %s\n", report.names[link.engine].empty() ? link.spec->command.c_str()
+        std::fprintf(stderr, "quorvel-match: %s %s\n", report.names[link.engine].empty() ? link.settings->command.c_str()
                                                                                           : report.names[link.engine].c_str(),
                      why);
         stopProcess(link.process, 0);
@@ -581,7 +581,7 @@ struct Runner {
     void onLine(Link& link, const std::string& line) {
         debugLine(link, "<", line);
         EngineEvent event;
-        readEngineLine(link.spec->protocol, line.c_str(), event, link.traits);
+        readEngineLine(link.settings->protocol, line.c_str(), event, link.traits);
         Slot& slot = slotOf(link);
         int me = &link == &slot.links[0] ? 0 : 1;
         switch (link.state) {
@@ -590,7 +590,7 @@ struct Runner {
                 if (line.find("done=0") != std::string::npos) link.doneZero = 1;
                 return;
             case LinkSyncing:
-                if (event.kind == EventReady && (link.spec->protocol != ProtocolXboard || event.value == link.ping)) {
+                if (event.kind == EventReady && (link.settings->protocol != ProtocolXboard || event.value == link.ping)) {
                     link.state = LinkIdle;
                     beginIfReady(slot);
                 }
@@ -621,7 +621,7 @@ struct Runner {
                 }
                 return;
             default:
-                if (slot.active && slot.started && link.spec->protocol == ProtocolXboard) {
+                if (slot.active && slot.started && link.settings->protocol == ProtocolXboard) {
                     if (event.kind == EventResign) endGame(slot, me, "resignation", "resigned");
                     else if (event.kind == EventRefusal) endGame(slot, me, "illegal move", ("refused a legal move: " + line).c_str());
                     else if (event.kind == EventMove) endGame(slot, me, "illegal move", "moved out of turn");
@@ -662,7 +662,7 @@ struct Runner {
             Slot& slot = *owned;
             for (Link& link : slot.links) {
                 if (link.state == LinkHandshake) {
-                    int cecpDone = link.spec->protocol == ProtocolXboard && !link.doneZero &&
+                    int cecpDone = link.settings->protocol == ProtocolXboard && !link.doneZero &&
                                    now >= link.startedMs + CecpFeatureWaitMs;
                     if (cecpDone) onHandshake(link);
                     else if (now >= link.deadlineMs) engineGone(link, "did not finish its handshake");
@@ -685,7 +685,7 @@ struct Runner {
             const Slot& slot = *owned;
             for (const Link& link : slot.links) {
                 if (link.state == LinkHandshake || link.state == LinkSyncing) next = std::min(next, link.deadlineMs);
-                if (link.state == LinkHandshake && link.spec->protocol == ProtocolXboard)
+                if (link.state == LinkHandshake && link.settings->protocol == ProtocolXboard)
                     next = std::min(next, link.startedMs + CecpFeatureWaitMs);
             }
             if (slot.active && slot.started) next = std::min(next, slot.turnDeadlineMs);
@@ -753,7 +753,7 @@ struct Runner {
             for (int e = 0; e < 2; e++) {
                 Link& link = slots.back()->links[e];
                 link.owner = slots.back().get();
-                link.spec = &config.engines[e];
+                link.settings = &config.engines[e];
                 link.engine = e;
                 link.process = ChildProcess{-1, -1, -1};
                 link.state = LinkDown;
@@ -767,9 +767,9 @@ struct Runner {
             return 2;
         }
         for (int e = 0; e < 2; e++) {
-            const EngineSpec& spec = config.engines[e];
+            const EngineSettings& settings = config.engines[e];
             const std::string& told = slots[0]->links[e].traits.name;
-            report.names[e] = !spec.name.empty() ? spec.name : !told.empty() ? told : spec.command;
+            report.names[e] = !settings.name.empty() ? settings.name : !told.empty() ? told : settings.command;
         }
         if (report.names[0] == report.names[1]) {
             report.names[0] += " (1)";
@@ -795,7 +795,7 @@ struct Runner {
             for (Link& link : slot->links) {
                 if (link.process.pid <= 0) continue;
                 if (link.state == LinkThinking || link.state == LinkPondering || link.state == LinkPonderMiss)
-                    send(link, link.spec->protocol == ProtocolXboard ? "force\n" : "stop\n");
+                    send(link, link.settings->protocol == ProtocolXboard ? "force\n" : "stop\n");
                 send(link, "quit\n");
                 children.push_back(&link.process);
             }

@@ -68,7 +68,7 @@ EloEstimate estimateElo(const MatchTally& tally) {
     return estimate;
 }
 
-double sprtLlr(const MatchTally& tally, const SprtSpec& sprt) {
+double sprtLlr(const MatchTally& tally, const SprtSettings& sprt) {
     double pairs = 0;
     for (int64_t count : tally.pairs) pairs += static_cast<double>(count);
     if (pairs == 0) return 0.0;
@@ -93,10 +93,10 @@ double sprtLlr(const MatchTally& tally, const SprtSpec& sprt) {
     return (score1 - score0) * (2 * score - score0 - score1) / (2 * variance / pairs);
 }
 
-double sprtLowerBound(const SprtSpec& sprt) { return std::log(sprt.beta / (1 - sprt.alpha)); }
-double sprtUpperBound(const SprtSpec& sprt) { return std::log((1 - sprt.beta) / sprt.alpha); }
+double sprtLowerBound(const SprtSettings& sprt) { return std::log(sprt.beta / (1 - sprt.alpha)); }
+double sprtUpperBound(const SprtSettings& sprt) { return std::log((1 - sprt.beta) / sprt.alpha); }
 
-std::string statisticsLine(const MatchTally& tally, const SprtSpec& sprt) {
+std::string statisticsLine(const MatchTally& tally, const SprtSettings& sprt) {
     int64_t games = tally.wins + tally.losses + tally.draws;
     double score = games > 0 ? (tally.wins + tally.draws / 2.0) / games : 0.5;
     EloEstimate elo = estimateElo(tally);

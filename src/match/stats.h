@@ -30,10 +30,10 @@ struct EloEstimate {
 EloEstimate estimateElo(const MatchTally& tally);
 
 // The log-likelihood ratio of elo1 against elo0; 0 until the pairs vary.
-double sprtLlr(const MatchTally& tally, const SprtSpec& sprt);
-double sprtLowerBound(const SprtSpec& sprt);
-double sprtUpperBound(const SprtSpec& sprt);
+double sprtLlr(const MatchTally& tally, const SprtSettings& sprt);
+double sprtLowerBound(const SprtSettings& sprt);
+double sprtUpperBound(const SprtSettings& sprt);
 
 // The line printed after each game and by merge, without its line feed:
 // games, W-L-D, score, Elo +- interval, LOS, and the LLR with its bounds.
-std::string statisticsLine(const MatchTally& tally, const SprtSpec& sprt);
+std::string statisticsLine(const MatchTally& tally, const SprtSettings& sprt);

@@ -31,7 +31,7 @@ TEST(MatchStatsTest, EloIntervalAndLosOfASmallTable) {
 // Bounds for alpha = beta = 0.05: ln(0.05 / 0.95) = -2.944439 and +2.944439.
 TEST(MatchStatsTest, LlrOfPentanomialPairs) {
     MatchTally tally{0, 0, 0, {1, 2, 5, 3, 1}};
-    SprtSpec sprt{1, 0, 5, 0.05, 0.05, SprtLogistic};
+    SprtSettings sprt{1, 0, 5, 0.05, 0.05, SprtLogistic};
     EXPECT_NEAR(sprtLlr(tally, sprt), 0.0221207, 1e-6);
     sprt.model = SprtNormalized;
     EXPECT_NEAR(sprtLlr(tally, sprt), 0.0171314, 1e-6);
