@@ -270,6 +270,12 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
             return 0;
         }
     }
+    // Every game of the match is scheduled up front, a few bytes each.
+    constexpr int64_t MaxGames = 10000000;
+    if (static_cast<int64_t>(config.games) * config.rounds > MaxGames) {
+        error = "at most " + std::to_string(MaxGames) + " games (-games times -rounds)";
+        return 0;
+    }
     if (engines != 2) {
         error = "quorvel-match needs two -engine";
         return 0;

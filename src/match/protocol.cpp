@@ -14,6 +14,8 @@ namespace {
 
 // CECP engines write a mate in N as 100000 + N, and a mated score negated.
 constexpr int64_t CecpMateScore = 100000;
+// Scores beyond this are no engine's: the line is left aside rather than overflow.
+constexpr int64_t MaxScore = 100000000;
 
 int number(const char* text, int64_t& out) {
     char* end = nullptr;
@@ -60,7 +62,8 @@ void readUciInfo(const Words& words, EngineEvent& event) {
     for (int n = 1; n + 1 < words.count; n++) {
         if (sameWord(words.word[n], "depth") && number(words.word[n + 1], value)) {
             event.depth = static_cast<int32_t>(value);
-        } else if (sameWord(words.word[n], "score") && n + 2 < words.count && number(words.word[n + 2], value)) {
+        } else if (sameWord(words.word[n], "score") && n + 2 < words.count && number(words.word[n + 2], value) &&
+                   value > -MaxScore && value < MaxScore) {
             if (sameWord(words.word[n + 1], "cp")) {
                 event.scoreCp = static_cast<int32_t>(value);
                 scored = 1;
@@ -81,7 +84,8 @@ void readUcciInfo(const Words& words, EngineEvent& event) {
     for (int n = 1; n + 1 < words.count; n++) {
         if (sameWord(words.word[n], "depth") && number(words.word[n + 1], value)) {
             event.depth = static_cast<int32_t>(value);
-        } else if (sameWord(words.word[n], "score") && number(words.word[n + 1], value)) {
+        } else if (sameWord(words.word[n], "score") && number(words.word[n + 1], value) && value > -MaxScore &&
+                   value < MaxScore) {
             int score = static_cast<int>(value);
             event.mateIn = mateMoves(score);
             event.scoreCp = score * CentipawnsPerUnit;
@@ -97,7 +101,8 @@ void readUcciInfo(const Words& words, EngineEvent& event) {
 void readCecpThinking(const Words& words, EngineEvent& event) {
     int64_t depth = 0, score = 0, time = 0, nodes = 0;
     if (words.count < 4 || !number(words.word[0], depth) || !number(words.word[1], score) ||
-        !number(words.word[2], time) || !number(words.word[3], nodes) || depth < 1)
+        !number(words.word[2], time) || !number(words.word[3], nodes) || depth < 1 || depth > MaxScore ||
+        score <= -MaxScore || score >= MaxScore)
         return;
     event.kind = EventScore;
     event.depth = static_cast<int32_t>(depth);

@@ -11,15 +11,15 @@
 #include <memory>
 #include <poll.h>
 
+#include "io/line_input.h"
 #include "match/match.h"
 #include "match/openings.h"
-#include "movegen/generate.h"
 #include "match/pgn.h"
 #include "match/process.h"
 #include "match/protocol.h"
 #include "match/results.h"
 #include "match/stats.h"
-#include "io/line_input.h"
+#include "movegen/generate.h"
 
 namespace {
 
@@ -103,7 +103,6 @@ struct Runner {
     size_t nextGame = 0;
     std::vector<std::unique_ptr<Slot>> slots;
     FILE* pgn = nullptr;
-    int finished = 0;
     int fatal = 0;
     int64_t wakeUs = 0;      // when the last poll() returned
     int64_t lastSendUs = 0;  // when the last command began to be written
@@ -516,7 +515,6 @@ struct Runner {
         }
         GameResult result{slot.gameIndex, slot.redLink == 0, outcome, termination};
         report.games.push_back(result);
-        finished++;
 
         if (pgn != nullptr) {
             PgnGame record;
