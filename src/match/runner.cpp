@@ -444,7 +444,11 @@ struct Runner {
         if ((limits.baseMs > 0 && elapsedMs > slot.clockMs[me] + settings.timeMarginMs) ||
             (limits.moveTimeMs > 0 && elapsedMs > limits.moveTimeMs + settings.timeMarginMs)) {
             link.state = LinkIdle;
-            endGame(slot, me, "time forfeit", "answered after its time");
+            char detail[96];
+            std::snprintf(detail, sizeof detail, "answered after %lld ms with %lld ms on its clock",
+                          static_cast<long long>(elapsedMs),
+                          static_cast<long long>(limits.baseMs > 0 ? slot.clockMs[me] : limits.moveTimeMs));
+            endGame(slot, me, "time forfeit", detail);
             return;
         }
         link.state = LinkIdle;
@@ -672,7 +676,10 @@ struct Runner {
             }
             if (slot.active && slot.started && now >= slot.turnDeadlineMs) {
                 int me = linkToMove(slot);
-                endGame(slot, me, "time forfeit", "ran out of time");
+                char detail[96];
+                std::snprintf(detail, sizeof detail, "did not answer in %lld ms",
+                              static_cast<long long>(now - slot.turnStartUs / 1000));
+                endGame(slot, me, "time forfeit", detail);
             }
         }
     }
