@@ -25,7 +25,7 @@ int number(const char* text, int64_t& out) {
     return 1;
 }
 
-// The value of key in a CECP feature line (after "feature "), quotes removed.
+// The features of a CECP feature line (after "feature "), quoted values unquoted.
 void readFeatures(const char* line, EngineTraits& traits, int& done) {
     const char* at = line;
     while (*at != '\0') {

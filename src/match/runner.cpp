@@ -611,8 +611,7 @@ struct Runner {
                 if (event.kind == EventScore) {
                     link.thought = event;
                 } else if (event.kind == EventMove) {
-                    EngineEvent move = event;
-                    onMove(slot, link, move);
+                    onMove(slot, link, event);
                 } else if (event.kind == EventNoMove) {
                     link.state = LinkIdle;
                     endGame(slot, me, "illegal move", "answered without a move");
