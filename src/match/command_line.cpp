@@ -302,6 +302,10 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
             error = "an XBoard engine takes no node limit";
             return 0;
         }
+        if (engine.protocol == ProtocolXboard && limits.moveTimeMs % 1000 != 0) {
+            error = "an XBoard engine takes st= in whole seconds";
+            return 0;
+        }
     }
     return 1;
 }

@@ -247,7 +247,7 @@ struct Runner {
                               limits.incrementMs / 1000.0);
                 lines += level;
             }
-            if (limits.moveTimeMs > 0) lines += "st " + std::to_string((limits.moveTimeMs + 999) / 1000) + "\n";
+            if (limits.moveTimeMs > 0) lines += "st " + std::to_string(limits.moveTimeMs / 1000) + "\n";
             if (limits.depth > 0) lines += "sd " + std::to_string(limits.depth) + "\n";
             lines += "post\n";
             lines += settings.ponder ? "hard\n" : "easy\n";
