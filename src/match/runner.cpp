@@ -3,6 +3,7 @@
 // readyok or pong) through turns to a finish that records it. Every wait has
 // a deadline that the loop checks on each wake, so an engine that stops
 // answering, floods its output or dies costs its game, never the match.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <memory>
 #include <poll.h>
+#include <sys/resource.h>
 
 #include "io/line_input.h"
 #include "match/match.h"
@@ -313,7 +315,8 @@ struct Runner {
         const EngineSettings& settings = *link.settings;
         const TimeControl& limits = settings.limits;
         int me = &link == &slot.links[0] ? 0 : 1;
-        int64_t own = slot.clockMs[me], other = slot.clockMs[1 - me];
+        // A clock run past zero but within the margin is told as empty.
+        int64_t own = std::max<int64_t>(slot.clockMs[me], 0), other = std::max<int64_t>(slot.clockMs[1 - me], 0);
         int64_t ownIncrement = limits.incrementMs, otherIncrement = slot.links[1 - me].settings->limits.incrementMs;
         int movesToGo = limits.movesPerPeriod > 0 ? limits.movesPerPeriod - slot.movesMade[me] % limits.movesPerPeriod : 0;
         std::string go = ponder ? "go ponder" : "go";
@@ -367,8 +370,9 @@ struct Runner {
         slot.turnDeadlineMs = slot.turnStartUs / 1000 + allowed;
         if (settings.protocol == ProtocolXboard) {
             char clocks[96];
-            std::snprintf(clocks, sizeof clocks, "time %lld\notim %lld\n", static_cast<long long>(slot.clockMs[me] / 10),
-                          static_cast<long long>(slot.clockMs[1 - me] / 10));
+            std::snprintf(clocks, sizeof clocks, "time %lld\notim %lld\n",
+                          static_cast<long long>(std::max<int64_t>(slot.clockMs[me], 0) / 10),
+                          static_cast<long long>(std::max<int64_t>(slot.clockMs[1 - me], 0) / 10));
             std::string lines;
             if (!link.playing) {
                 for (int ply = link.sentPlies; ply < slot.game.plyCount; ply++) lines += cecpMove(link, slot.game.moves[ply]);
@@ -849,6 +853,10 @@ int runMatch(const MatchConfig& config, MatchReport& report) {
                                       : llr <= sprtLowerBound(config.sprt) ? "H0 accepted"
                                                                            : "no decision");
         }
+        rusage own;
+        getrusage(RUSAGE_SELF, &own);
+        std::printf("Runner CPU time: %.3f s\n", own.ru_utime.tv_sec + own.ru_stime.tv_sec +
+                                                       (own.ru_utime.tv_usec + own.ru_stime.tv_usec) / 1e6);
         if (report.latencyMoves > 0)
             std::printf("Runner latency: %lld moves, mean %.3f ms, max %.3f ms, %lld over 1 ms (from the wake on an "
                         "answer to the write of the next command)\n",
