@@ -2,7 +2,6 @@
 // the verdict after the last one (and that no earlier move ended the game).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 
