@@ -6,7 +6,7 @@
 #include "io/line_input.h"
 #include "io/output.h"
 #include "search/driver.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "xboard/xboard_game.h"
 
 XboardGame Game;

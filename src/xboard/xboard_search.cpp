@@ -8,7 +8,7 @@
 #include "io/deferred_lines.h"
 #include "io/output.h"
 #include "session/go.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "xboard/xboard_game.h"
 
 namespace {
