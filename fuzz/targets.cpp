@@ -402,7 +402,7 @@ const char* checkIncremental(const Position& pos) {
         lock1 ^= PieceLocks[kt][s][0];
         lock2 ^= PieceLocks[kt][s][1];
         bits |= 1u << (code - 16);
-        values[sideOf(code)] += PieceSquareValues[kt][s];
+        values[sideOf(code)] += pos.pieceValues[kt][s];
         rows[s >> 4] |= ColumnBit[s];
         columns[s & 15] |= RowBit[s];
     }

@@ -57,7 +57,7 @@ void updatePiece(Position& pos, int square, int code, bool remove) {
     pos.colMask[square & 15] ^= RowBit[square];
     pos.pieceBits ^= 1u << (code - 16);
     int kt = keyType(code);
-    int value = PieceSquareValues[kt][square];
+    int value = pos.pieceValues[kt][square];
     int32_t& sum = code < 32 ? pos.redValue : pos.blackValue;
     sum += remove ? -value : value;
     pos.key ^= PieceKeys[kt][square];
@@ -75,6 +75,7 @@ void Position::clear() {
     std::memset(rowMask, 0, sizeof rowMask);
     std::memset(colMask, 0, sizeof colMask);
     redValue = blackValue = 0;
+    std::memset(pieceValues, 0, sizeof pieceValues);
 }
 
 void Position::addPiece(int square, int code) { updatePiece(*this, square, code, false); }

@@ -41,7 +41,7 @@ int Position::movePiece(int move) {
         int kt = keyType(victim);
         pieceSquares[victim] = 0;
         pieceBits ^= 1u << (victim - 16);
-        valueSum(*this, victim) -= PieceSquareValues[kt][d];
+        valueSum(*this, victim) -= pieceValues[kt][d];
         xorPieceKeys(*this, kt, d);
     }
     board[s] = 0;
@@ -49,7 +49,7 @@ int Position::movePiece(int move) {
     pieceSquares[mover] = static_cast<uint8_t>(d);
     toggleOccupancy(*this, s);
     int kt = keyType(mover);
-    valueSum(*this, mover) += PieceSquareValues[kt][d] - PieceSquareValues[kt][s];
+    valueSum(*this, mover) += pieceValues[kt][d] - pieceValues[kt][s];
     xorPieceKeys(*this, kt, s);
     xorPieceKeys(*this, kt, d);
     return victim;
@@ -63,7 +63,7 @@ void Position::undoMovePiece(int move, int captured) {
     pieceSquares[mover] = static_cast<uint8_t>(s);
     toggleOccupancy(*this, s);
     int kt = keyType(mover);
-    valueSum(*this, mover) += PieceSquareValues[kt][s] - PieceSquareValues[kt][d];
+    valueSum(*this, mover) += pieceValues[kt][s] - pieceValues[kt][d];
     xorPieceKeys(*this, kt, d);
     xorPieceKeys(*this, kt, s);
     if (captured == 0) {
@@ -72,7 +72,7 @@ void Position::undoMovePiece(int move, int captured) {
         int vkt = keyType(captured);
         pieceSquares[captured] = static_cast<uint8_t>(d);
         pieceBits ^= 1u << (captured - 16);
-        valueSum(*this, captured) += PieceSquareValues[vkt][d];
+        valueSum(*this, captured) += pieceValues[vkt][d];
         xorPieceKeys(*this, vkt, d);
     }
 }

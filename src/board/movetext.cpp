@@ -1,4 +1,5 @@
 #include "board/position.h"
+#include "board/notation.h"
 #include "board/tables.h"
 
 void moveToText(int move, char* text) {
@@ -22,4 +23,27 @@ int textToMove(const char* text) {
     int destination = textToSquare(text + 2);
     if (source < 0 || destination < 0) return 0;
     return makeMoveValue(source, destination);
+}
+
+MoveText moveText(int move) {
+    MoveText text;
+    moveToText(move, text.text);
+    text.text[4] = '\0';
+    return text;
+}
+
+int appendMoves(char* text, int length, int size, const Move* moves) {
+    for (int i = 0; moves[i] != 0 && length + 6 <= size; i++) {
+        text[length++] = ' ';
+        moveToText(moves[i], text + length);
+        length += 4;
+    }
+    text[length] = '\0';
+    return length;
+}
+
+int mateMoves(int score) {
+    if (score > RuleBound) return (MateValue - score + 1) / 2;
+    if (score < -RuleBound) return -(MateValue + score) / 2;
+    return 0;
 }

@@ -66,6 +66,10 @@ struct MoveRecord {
     int capturedCode() const { return flags >> CapturedShift; }
 };
 
+// Bits of pieceBits for the rooks, knights, cannons and pawns of both sides,
+// the pieces that can cross the river: without them neither side can mate.
+constexpr uint32_t CrossingPieceBits = 0xFFE0FFE0;
+
 constexpr int RepetitionFound = 1;
 constexpr int RepeatedOwnChecks = 2;       // the side to move checked throughout
 constexpr int RepeatedOpponentChecks = 4;  // its opponent checked throughout
@@ -86,6 +90,11 @@ struct Position {
     uint8_t repTable[4096];      // repetition filter indexed by key & 0xFFF
     int32_t redValue;            // piece-square sum of red (plus the pre-evaluation constant)
     int32_t blackValue;
+    // The piece-square values by key type and square that the two sums add
+    // up: zero once cleared, set for the material on the board by the
+    // pre-evaluation before a search. Kept with the sums so that they always
+    // agree, and so that two searches never share them.
+    uint8_t pieceValues[14][256];
 
     // Setup (fen.cpp).
     void clear();

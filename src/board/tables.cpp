@@ -140,8 +140,6 @@ uint8_t KnightMoves[256][12];
 uint8_t KnightLegs[256][8];
 uint8_t PawnMoves[2][256][4];
 
-uint8_t PieceSquareValues[14][256];
-
 void buildPopCount() {
     for (int i = 0; i < 65536; i++) PopCount16[i] = static_cast<uint8_t>(__builtin_popcount(i));
 }
@@ -265,5 +263,4 @@ void buildTables() {
     buildLineBits();
     buildSlideTables();
     buildStepLists();
-    std::memset(PieceSquareValues, 0, sizeof PieceSquareValues);
 }

@@ -48,10 +48,6 @@ extern uint8_t KnightMoves[256][12];
 extern uint8_t KnightLegs[256][8];
 extern uint8_t PawnMoves[2][256][4];
 
-// Piece-square values by key type and square, which the running value sums of
-// a position read: cleared here, filled by the evaluation before each search.
-extern uint8_t PieceSquareValues[14][256];
-
 void buildPopCount();
 void buildTables();
 

@@ -4,18 +4,18 @@
 #include "board/tables.h"
 #include "eval/evaluation.h"
 
-int quickEvaluate(const Position& pos) {
+int quickEvaluate(const Position& pos, const PreEvaluation& pre) {
     int redAdvantage = pos.redValue - pos.blackValue;
-    return (pos.sideToMove == 0 ? redAdvantage : -redAdvantage) + Tempo;
+    return (pos.sideToMove == 0 ? redAdvantage : -redAdvantage) + pre.tempo;
 }
 
 // The terms come from the most to the least valuable, each margin bounding
 // everything still to come, so the cheap sum alone decides most leaves and the
 // terms that call isAttackedBy run last.
-int evaluate(const Position& pos, int alpha, int beta) {
-    int value = quickEvaluate(pos);
+int evaluate(const Position& pos, const PreEvaluation& pre, int alpha, int beta) {
+    int value = quickEvaluate(pos, pre);
     if (value + 160 <= alpha || value - 160 >= beta) return value;
-    value += kingShapeScore(pos);
+    value += kingShapeScore(pos, pre);
     if (value + 80 <= alpha || value - 80 >= beta) return value;
     value += pinScore(pos);
     if (value + 40 <= alpha || value - 40 >= beta) return value;

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include "board/position.h"
 
-// Filled by preEvaluate for the position a search starts from.
-extern int32_t Tempo;              // the side to move's bonus, larger with more material
-extern int32_t RedAttackWeight;    // 0..80: how hard red attacks, scaled from its attack level
-extern int32_t BlackAttackWeight;
-extern int32_t KingThreatValues[64];  // hollow cannon, centre knight, red's and black's bottom cannon
+// What preEvaluate fixes for the position a search starts from, besides the
+// position's own piece-square values; every evaluation of that search reads it.
+struct PreEvaluation {
+    int32_t tempo;              // the side to move's bonus, larger with more material
+    int32_t redAttackWeight;    // 0..80: how hard red attacks, scaled from its attack level
+    int32_t blackAttackWeight;
+    int32_t kingThreatValues[64];  // hollow cannon, centre knight, red's and black's bottom cannon
+};
 
 struct GameStage {
     int phaseMaterial;  // 6 per rook, 3 per knight or cannon, 1 per advisor, bishop or pawn: 0..66
@@ -21,15 +24,15 @@ struct GameStage {
 
 // The values preEvaluate would use for this position; changes nothing.
 GameStage gameStageOf(const Position& position);
-// Blends PieceSquareValues and the king threats for the material on the
-// board and rebases the position's two value sums on them.
-void preEvaluate(Position& pos);
+// Blends the position's piece-square values and the king threats for the
+// material on the board, and rebases the position's two value sums on them.
+void preEvaluate(Position& pos, PreEvaluation& pre);
 
 // The running sums and the tempo: the lazy evaluation.
-int quickEvaluate(const Position& pos);
+int quickEvaluate(const Position& pos, const PreEvaluation& pre);
 // The full evaluation with lazy exits outside alpha..beta.
-int evaluate(const Position& pos, int alpha, int beta);
-int kingShapeScore(const Position& pos);
+int evaluate(const Position& pos, const PreEvaluation& pre, int alpha, int beta);
+int kingShapeScore(const Position& pos, const PreEvaluation& pre);
 int pinScore(const Position& pos);
 int rookMobilityScore(const Position& pos);
 int knightTrapScore(const Position& pos);

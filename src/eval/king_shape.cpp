@@ -37,47 +37,47 @@ int rooksBesideKing(const Position& pos, int defender, int king) {
 }
 
 // Both advisors at home: a hollow cannon, or one behind the own knight on the centre.
-int cannonThreatBothHome(const Position& pos, int defender, int cannon) {
+int cannonThreatBothHome(const Position& pos, const PreEvaluation& pre, int defender, int cannon) {
     const Palace& palace = Palaces[defender];
     if ((cannon & 15) != KingFile) return 0;
     int row = cannon >> 4;
     const uint16_t* seen = ColSlideMasks[row][pos.colMask[KingFile]].masks;
     int r = threatRow(defender, row);
-    if (seen[1] & RowBit[palace.home]) return KingThreatValues[r];
+    if (seen[1] & RowBit[palace.home]) return pre.kingThreatValues[r];
     int centre = pos.board[palace.centre];
     int ownKnight = sideTag(defender) + FirstKnightSlot;
     if ((seen[3] & RowBit[palace.home]) && (centre == ownKnight || centre == ownKnight + 1)) {
-        return KingThreatValues[16 + r];
+        return pre.kingThreatValues[16 + r];
     }
     return 0;
 }
 
 // One advisor on the centre: a cannon behind two pieces on the file, or a
 // cannon on the back rank looking at the king.
-int cannonThreatOneCentred(const Position& pos, int defender, int cannon, int emptyHome) {
+int cannonThreatOneCentred(const Position& pos, const PreEvaluation& pre, int defender, int cannon, int emptyHome) {
     const Palace& palace = Palaces[defender];
     int row = cannon >> 4;
     if ((cannon & 15) == KingFile) {
         if (!(ColSlideMasks[row][pos.colMask[KingFile]].masks[3] & RowBit[palace.home])) return 0;
-        int threat = KingThreatValues[16 + threatRow(defender, row)] >> 2;
+        int threat = pre.kingThreatValues[16 + threatRow(defender, row)] >> 2;
         if (isAttackedBy(pos, 1 - defender, emptyHome, 0)) threat += 20;
         return threat + 80 * rooksBesideKing(pos, defender, palace.home);
     }
     int backRow = palace.home >> 4;
     if (row == backRow && (RowSlideMasks[cannon & 15][pos.rowMask[backRow]].masks[1] & ColumnBit[palace.home])) {
-        return KingThreatValues[(defender == 0 ? 32 : 48) + (cannon & 15)];
+        return pre.kingThreatValues[(defender == 0 ? 32 : 48) + (cannon & 15)];
     }
     return 0;
 }
 
 // Without both advisors the king fears a pair of rooks, more so once both are across.
-int rookPairThreat(const Position& pos, int defender) {
+int rookPairThreat(const Position& pos, const PreEvaluation& pre, int defender) {
     int enemyRook = sideTag(1 - defender) + FirstRookSlot;
     if ((pos.pieceBits & (codeBit(enemyRook) | codeBit(enemyRook + 1))) !=
         (codeBit(enemyRook) | codeBit(enemyRook + 1))) {
         return 0;
     }
-    int weight = defender == 0 ? BlackAttackWeight : RedAttackWeight;
+    int weight = defender == 0 ? pre.blackAttackWeight : pre.redAttackWeight;
     int penalty = weight / 5;
     bool firstAcross = (pos.pieceSquares[enemyRook] >= 128) == (defender == 0);
     bool secondAcross = (pos.pieceSquares[enemyRook + 1] >= 128) == (defender == 0);
@@ -85,10 +85,10 @@ int rookPairThreat(const Position& pos, int defender) {
     return penalty;
 }
 
-int kingPenalty(const Position& pos, int defender) {
+int kingPenalty(const Position& pos, const PreEvaluation& pre, int defender) {
     int own = sideTag(defender);
     uint32_t advisors = codeBit(own + FirstAdvisorSlot) | codeBit(own + LastAdvisorSlot);
-    if ((pos.pieceBits & advisors) != advisors) return rookPairThreat(pos, defender);
+    if ((pos.pieceBits & advisors) != advisors) return rookPairThreat(pos, pre, defender);
 
     const Palace& palace = Palaces[defender];
     int king = pos.pieceSquares[own];
@@ -106,10 +106,10 @@ int kingPenalty(const Position& pos, int defender) {
         int cannon = pos.pieceSquares[code];
         if (cannon == 0) continue;
         if (left && right) {
-            penalty += cannonThreatBothHome(pos, defender, cannon);
+            penalty += cannonThreatBothHome(pos, pre, defender, cannon);
         } else if (centre && (left || right)) {
             int emptyHome = left ? palace.rightAdvisorHome : palace.leftAdvisorHome;
-            penalty += cannonThreatOneCentred(pos, defender, cannon, emptyHome);
+            penalty += cannonThreatOneCentred(pos, pre, defender, cannon, emptyHome);
         }
     }
     return penalty;
@@ -117,7 +117,7 @@ int kingPenalty(const Position& pos, int defender) {
 
 }  // namespace
 
-int kingShapeScore(const Position& pos) {
-    int redAdvantage = kingPenalty(pos, 1) - kingPenalty(pos, 0);
+int kingShapeScore(const Position& pos, const PreEvaluation& pre) {
+    int redAdvantage = kingPenalty(pos, pre, 1) - kingPenalty(pos, pre, 0);
     return pos.sideToMove == 0 ? redAdvantage : -redAdvantage;
 }

@@ -1,5 +1,6 @@
 // Pre-evaluation: once per search, blend the base tables by game stage and
-// attack levels into PieceSquareValues and rebase the two value sums.
+// attack levels into the position's piece-square values and rebase its two
+// value sums.
 #include <cstring>
 
 #include "board/position.h"
@@ -18,15 +19,6 @@ constexpr uint32_t CannonBits = 0x0600;
 constexpr uint32_t PawnBits = 0xF800;
 
 constexpr int MaxAttack = 8;
-
-}  // namespace
-
-int32_t Tempo;
-int32_t RedAttackWeight;
-int32_t BlackAttackWeight;
-int32_t KingThreatValues[64];
-
-namespace {
 
 int countBits(uint32_t bits) { return PopCount16[bits & 0xFFFF]; }
 
@@ -55,22 +47,22 @@ int blendByAttack(int calm, int pressed, int attack) {
 }
 
 // Black looks at the board from the other end: its entry sits at the half-turn image.
-void setPair(int redType, int square, int value) {
-    PieceSquareValues[redType][square] = static_cast<uint8_t>(value);
-    PieceSquareValues[redType + 7][254 - square] = static_cast<uint8_t>(value);
+void setPair(uint8_t (&values)[14][256], int redType, int square, int value) {
+    values[redType][square] = static_cast<uint8_t>(value);
+    values[redType + 7][254 - square] = static_cast<uint8_t>(value);
 }
 
-void fillPieceSquareValues(int midWeight, int redAttack, int blackAttack) {
-    std::memset(PieceSquareValues, 0, sizeof(PieceSquareValues));
+void fillPieceSquareValues(uint8_t (&values)[14][256], int midWeight, int redAttack, int blackAttack) {
+    std::memset(values, 0, sizeof(values));
     for (int s = 0; s < 256; ++s) {
         if (!InBoard[s]) continue;
         int image = 254 - s;
         int attacking = blendByStage(KingPawnMidAttacking, KingPawnEndAttacking, s, midWeight);
         int attackless = blendByStage(KingPawnMidAttackless, KingPawnEndAttackless, s, midWeight);
-        setPair(0, s, attacking);
-        setPair(3, s, blendByStage(KnightMid, KnightEnd, s, midWeight));
-        setPair(4, s, blendByStage(RookMid, RookEnd, s, midWeight));
-        setPair(5, s, blendByStage(CannonMid, CannonEnd, s, midWeight));
+        setPair(values, 0, s, attacking);
+        setPair(values, 3, s, blendByStage(KnightMid, KnightEnd, s, midWeight));
+        setPair(values, 4, s, blendByStage(RookMid, RookEnd, s, midWeight));
+        setPair(values, 5, s, blendByStage(CannonMid, CannonEnd, s, midWeight));
 
         // Defenders are worth more the harder the opponent attacks; pawns are
         // worth more the harder their own side attacks.
@@ -78,20 +70,20 @@ void fillPieceSquareValues(int midWeight, int redAttack, int blackAttack) {
         int threatened = baseValue(AdvisorBishopThreatened, s);
         int redDefender = blendByAttack(safe, threatened, blackAttack);
         int blackDefender = blendByAttack(safe, threatened, redAttack);
-        PieceSquareValues[1][s] = PieceSquareValues[2][s] = static_cast<uint8_t>(redDefender);
-        PieceSquareValues[8][image] = PieceSquareValues[9][image] = static_cast<uint8_t>(blackDefender);
-        PieceSquareValues[6][s] = static_cast<uint8_t>(blendByAttack(attackless, attacking, redAttack));
-        PieceSquareValues[13][image] = static_cast<uint8_t>(blendByAttack(attackless, attacking, blackAttack));
+        values[1][s] = values[2][s] = static_cast<uint8_t>(redDefender);
+        values[8][image] = values[9][image] = static_cast<uint8_t>(blackDefender);
+        values[6][s] = static_cast<uint8_t>(blendByAttack(attackless, attacking, redAttack));
+        values[13][image] = static_cast<uint8_t>(blendByAttack(attackless, attacking, blackAttack));
     }
 }
 
-void fillKingThreatValues(int midWeight, int redAttack, int blackAttack) {
+void fillKingThreatValues(int32_t (&threats)[64], int midWeight, int redAttack, int blackAttack) {
     for (int i = 0; i < 16; ++i) {
         // Half the hollow-cannon base on a bare board, all of it at full material.
-        KingThreatValues[i] = HollowCannonBase[i] * (midWeight + 66) / 132;
-        KingThreatValues[16 + i] = CentreKnightBase[i];
-        KingThreatValues[32 + i] = BottomCannonBase[i] * blackAttack / MaxAttack;
-        KingThreatValues[48 + i] = BottomCannonBase[i] * redAttack / MaxAttack;
+        threats[i] = HollowCannonBase[i] * (midWeight + 66) / 132;
+        threats[16 + i] = CentreKnightBase[i];
+        threats[32 + i] = BottomCannonBase[i] * blackAttack / MaxAttack;
+        threats[48 + i] = BottomCannonBase[i] * redAttack / MaxAttack;
     }
 }
 
@@ -101,7 +93,7 @@ int sideValue(const Position& pos, int side, int opponentAttack) {
     int base = sideTag(side);
     for (int code = base; code < base + 16; ++code) {
         int square = pos.pieceSquares[code];
-        if (square != 0) value += PieceSquareValues[keyType(code)][square];
+        if (square != 0) value += pos.pieceValues[keyType(code)][square];
     }
     return value;
 }
@@ -134,14 +126,14 @@ GameStage gameStageOf(const Position& pos) {
     return stage;
 }
 
-void preEvaluate(Position& pos) {
+void preEvaluate(Position& pos, PreEvaluation& pre) {
     GameStage stage = gameStageOf(pos);
-    Tempo = (4 * stage.midgameWeight + 2) / 66;
-    RedAttackWeight = stage.redAttack * 80 / MaxAttack;
-    BlackAttackWeight = stage.blackAttack * 80 / MaxAttack;
+    pre.tempo = (4 * stage.midgameWeight + 2) / 66;
+    pre.redAttackWeight = stage.redAttack * 80 / MaxAttack;
+    pre.blackAttackWeight = stage.blackAttack * 80 / MaxAttack;
 
-    fillPieceSquareValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
-    fillKingThreatValues(stage.midgameWeight, stage.redAttack, stage.blackAttack);
+    fillPieceSquareValues(pos.pieceValues, stage.midgameWeight, stage.redAttack, stage.blackAttack);
+    fillKingThreatValues(pre.kingThreatValues, stage.midgameWeight, stage.redAttack, stage.blackAttack);
 
     pos.redValue = sideValue(pos, 0, stage.blackAttack);
     pos.blackValue = sideValue(pos, 1, stage.redAttack);

@@ -1,15 +1,10 @@
-// What the judge asks of a position besides the board's own tests: whether a
-// move leaves its own king safe, and which enemy pieces a side attacks and
-// which of those attacks count as a chase.
+// What the judge asks of a position besides the board's own tests: which
+// enemy pieces a side attacks and which of those attacks count as a chase.
 #pragma once
 
 #include <cstdint>
 
 #include "board/position.h"
-
-// The mover of a pseudo-legal move does not leave its king attacked (the
-// history is not touched, so a full one does not matter).
-int leavesKingSafe(Position& pos, int move);
 
 // Bit (code - 16) per enemy piece that a piece of side other than its king and
 // pawns can legally capture in pos, whichever side is to move (while side is

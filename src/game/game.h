@@ -50,7 +50,9 @@ struct GameRecord {
     RuleSet rules;
 };
 
-// Starts a game from fen (the standard start when null); 0 when the FEN is refused.
+// Starts a game from fen (the standard start when null); 0 when the FEN is
+// refused or longer than a record keeps. Builds the board tables when nothing
+// has built them yet, so the page and the runner need no engine first.
 int startGame(GameRecord& game, const char* fen, RuleSet rules);
 // Plays a legal move; 0 (and nothing changes) for any other move or a full record.
 int playGameMove(GameRecord& game, Move move);
@@ -58,9 +60,6 @@ int playGameMove(GameRecord& game, Move move);
 int takeBackGameMove(GameRecord& game);
 // Whether the game stands over after its last move, and why.
 GameVerdict judgeGame(const GameRecord& game);
-
-// The legal moves of pos, at most MoveListCapacity; returns their number.
-int legalMoves(const Position& pos, Move* out);
 
 // "checkmate", "stalemate", "perpetual check", "perpetual chase", "repetition",
 // "60-move rule", "insufficient material"; "" for EndNone.

@@ -8,8 +8,6 @@
 
 namespace {
 
-// Rooks, knights, cannons and pawns of both sides: the pieces that can cross the river.
-constexpr uint32_t CrossingPieceBits = 0xFFE0FFE0;
 // The occurrence of a position, counting the current one, that a repetition needs.
 constexpr int RepetitionCount = 3;
 
@@ -20,8 +18,8 @@ int samePosition(const Position& a, const Position& b) {
     return a.key == b.key && a.lock1 == b.lock1 && a.lock2 == b.lock2;
 }
 
-// Plies since the last capture (or since the position's history begins,
-// which starts right after a capture or far more than 120 plies back).
+// Plies since the last capture, or since the position's history begins: at
+// the game's start, right after a capture, or far more than 120 plies back.
 int quietPlies(const Position& pos) {
     int plies = 0;
     for (int i = pos.moveCount - 1; i > 0 && pos.history[i].capturedCode() == 0; i--) plies++;

@@ -63,6 +63,10 @@ void splitWords(char* line, Words& words) {
     }
 }
 
+void trimTrailingBlanks(char* text) {
+    for (size_t n = std::strlen(text); n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t'); n--) text[n - 1] = '\0';
+}
+
 int isMoveText(const char* text) {
     for (int i = 0; i < 4; i++) {
         const char low = i % 2 == 0 ? 'a' : '0';

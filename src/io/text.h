@@ -27,6 +27,8 @@ struct Words {
 };
 // Splits line in place at blanks; the words point into it.
 void splitWords(char* line, Words& words);
+// Cuts the blanks at the end of text.
+void trimTrailingBlanks(char* text);
 
 // 1 when text is a whole move text: four characters, files a..i, ranks 0..9.
 int isMoveText(const char* text);

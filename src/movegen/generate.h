@@ -29,6 +29,9 @@ int isAttackedBy(const Position& pos, int side, int square, int ignoreSquare);
 // 1 when the capture wins material or takes an undefended piece.
 int isGoodCapture(const Position& pos, int move);
 
+// 1 when the move, a valid one, does not leave the mover's king attacked;
+// unlike makeMove it needs no room in the history.
+int leavesKingSafe(Position& pos, int move);
 // The legal moves of pos in generation order, captures first; out holds
 // MoveListCapacity moves. Returns their number.
-int generateLegalMoves(Position& pos, Move* out);
+int legalMoves(const Position& pos, Move* out);

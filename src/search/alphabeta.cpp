@@ -1,6 +1,7 @@
 // The main search: fail-soft principal-variation alpha-beta with null move,
 // internal iterative deepening, extensions and a history-driven reduction.
 #include "eval/evaluation.h"
+#include "search/engine.h"
 #include "search/hash.h"
 #include "search/ordering.h"
 #include "search/rules.h"
@@ -16,35 +17,35 @@ constexpr uint32_t NullPieceMask = 0xFFE0;  // knights, rooks, cannons, pawns of
 // the side that passed: its moves are then searched without depth loss.
 constexpr int NullThreatOffset = 993;
 
-int aborted(const SearchContext& context) { return StopSearch != 0 || context.stopRequested != 0; }
-
+int aborted(const SearchEngine& engine) { return engine.stopped; }
 
 // A tried quiet move of a node that ended in a quiet cutoff.
-void countTry(int move) {
-    if (++TryCount[move] >= StatLimit) {
-        TryCount[move] = (TryCount[move] + 1) / 2;
-        CutCount[move] = (CutCount[move] + 1) / 2;
+void countTry(SearchEngine& engine, int move) {
+    if (++engine.tryCount[move] >= StatLimit) {
+        engine.tryCount[move] = (engine.tryCount[move] + 1) / 2;
+        engine.cutCount[move] = (engine.cutCount[move] + 1) / 2;
     }
 }
 
-void countCutoff(const Position& pos, const Move* searched, int searchedCount, int move, int quiet) {
-    FailHighCount++;
-    if (searchedCount == 1) FailHighFirstCount++;
-    if (FailHighCount > StatLimit) {
-        FailHighCount = FailHighCount / 2 + 1;
-        FailHighFirstCount = FailHighFirstCount / 2 + 1;
+void countCutoff(SearchEngine& engine, const Move* searched, int searchedCount, int move, int quiet) {
+    engine.failHighCount++;
+    if (searchedCount == 1) engine.failHighFirstCount++;
+    if (engine.failHighCount > StatLimit) {
+        engine.failHighCount = engine.failHighCount / 2 + 1;
+        engine.failHighFirstCount = engine.failHighFirstCount / 2 + 1;
     }
     if (!quiet) return;
+    const Position& pos = engine.position;
     for (int i = 0; i < searchedCount - 1; i++) {
-        if (pos.board[moveDestination(searched[i])] == 0) countTry(searched[i]);
+        if (pos.board[moveDestination(searched[i])] == 0) countTry(engine, searched[i]);
     }
-    CutCount[move]++;
-    countTry(move);
+    engine.cutCount[move]++;
+    countTry(engine, move);
 }
 
-int isReducible(int move) {
-    int tries = TryCount[move] > 0 ? TryCount[move] : 1;
-    return CutCount[move] * StatLimit / tries < ReductionRatio;
+int isReducible(const SearchEngine& engine, int move) {
+    int tries = engine.tryCount[move] > 0 ? engine.tryCount[move] : 1;
+    return engine.cutCount[move] * StatLimit / tries < ReductionRatio;
 }
 
 // Result of the null-move step: a value that ends the node, or NoValue to go on.
@@ -53,14 +54,14 @@ struct NullResult {
     int threat;
 };
 
-NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
-    Position& pos = context.position;
+NullResult tryNullMove(SearchEngine& engine, int alpha, int beta, int depth) {
+    Position& pos = engine.position;
     NullResult result{NoValue, 0};
-    int e = evaluate(pos, alpha, beta);
+    int e = evaluate(pos, engine.evaluation, alpha, beta);
     int r = 2;
     if (e >= beta + 40 && depth >= 5 && hasNullMaterial(pos)) {
         r = 3;
-        NullReductionCount++;
+        engine.nullReductionCount++;
     }
     if (depth - r - 1 > 0 && e < beta) return result;
 
@@ -74,10 +75,10 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     if (!pos.makeNullMove()) return result;
     int dn = depth - r - 1;
     if (dn <= 0 && (ownCheck || lastCheck)) dn = 1;
-    if (dn > 0) prefetchHash(pos.key);
-    int child = alphaBeta(context, -beta, 1 - beta, dn, 1, 1);
+    if (dn > 0) prefetchHash(engine.table, pos.key);
+    int child = alphaBeta(engine, -beta, 1 - beta, dn, NonPvNode, AfterNull);
     pos.unmakeNullMove();
-    if (child == NoValue || aborted(context)) {
+    if (child == NoValue || aborted(engine)) {
         result.value = NoValue;
         result.threat = -1;
         return result;
@@ -85,14 +86,14 @@ NullResult tryNullMove(SearchContext& context, int alpha, int beta, int depth) {
     int v = -child;
     if (v >= beta) {
         if (!hasNullMaterial(pos)) {
-            int check = alphaBeta(context, beta - 1, beta, depth - r, 1, 1);
-            if (check == NoValue || aborted(context)) {
+            int check = alphaBeta(engine, beta - 1, beta, depth - r, NonPvNode, AfterNull);
+            if (check == NoValue || aborted(engine)) {
                 result.threat = -1;
                 return result;
             }
             if (check < beta) return result;
         }
-        storeHash(pos, HashLower, v, depth, 0);
+        storeHash(engine.table, pos, HashLower, v, depth, 0);
         result.value = v;
         return result;
     }
@@ -106,26 +107,26 @@ int hasNullMaterial(const Position& pos) {
     return pos.sideToMoveValue() > NullMoveMaterial;
 }
 
-int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv, int afterNull) {
-    if (depth <= 0) return quiesce(context, alpha, beta);
-    Position& pos = context.position;
-    NodeCount++;
+int alphaBeta(SearchEngine& engine, int alpha, int beta, int depth, NodeKind kind, NullState previous) {
+    if (depth <= 0) return quiesce(engine, alpha, beta);
+    Position& pos = engine.position;
+    engine.nodeCount++;
     const int ply = pos.ply();
     if (ply - MateValue >= beta) return ply - MateValue;
     int rule = ruleScore(pos);
     if (rule != NoValue) return rule;
 
     int hashMove = 0;
-    int hashValue = probeHash(pos, alpha, beta, depth, afterNull, hashMove);
-    if (nonPv && hashValue != NoValue) return hashValue;
-    if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
+    int hashValue = probeHash(engine.table, pos, alpha, beta, depth, previous, hashMove);
+    if (kind == NonPvNode && hashValue != NoValue) return hashValue;
+    if (ply >= MaxSearchPly) return staticValue(engine, alpha, beta);
 
     // Every node counts towards the next poll, quiescence nodes too, so that a
     // search looks at its limits and its input every PollInterval nodes.
-    if (context.pollEnabled && NodeCount >= NextPoll) {
-        NextPoll = NodeCount + PollInterval;
-        if (PollHook != nullptr && PollHook()) {
-            StopSearch = 1;
+    if (engine.pollEnabled && engine.nodeCount >= engine.nextPoll) {
+        engine.nextPoll = engine.nodeCount + PollInterval;
+        if (engine.pollHook != nullptr && engine.pollHook(engine)) {
+            engine.stopped = true;
             return NoValue;
         }
     }
@@ -135,27 +136,27 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     const int side = pos.sideToMove;
 
     int threat = 0;
-    if (nonPv && context.usePruning && depth >= 2 && !afterNull && !inCheck &&
+    if (kind == NonPvNode && engine.usePruning && depth >= 2 && previous == AfterMove && !inCheck &&
         (pos.pieceBits & (NullPieceMask << (16 * side))) != 0) {
-        NullResult null = tryNullMove(context, alpha, beta, depth);
+        NullResult null = tryNullMove(engine, alpha, beta, depth);
         if (null.threat < 0) return NoValue;
         if (null.value != NoValue) return null.value;
         threat = null.threat;
     }
 
-    if (!nonPv && hashMove == 0 && depth >= 3) {
+    if (kind == PvNode && hashMove == 0 && depth >= 3) {
         int di = depth / 2 < depth - 2 ? depth / 2 : depth - 2;
-        int v = alphaBeta(context, alpha, beta, di, 0, 0);
-        if (v != NoValue && v <= alpha) v = alphaBeta(context, -MateValue, beta, di, 0, 0);
-        if (v == NoValue || aborted(context)) return NoValue;
-        hashMove = probeHashMove(pos);
+        int v = alphaBeta(engine, alpha, beta, di, PvNode, AfterMove);
+        if (v != NoValue && v <= alpha) v = alphaBeta(engine, -MateValue, beta, di, PvNode, AfterMove);
+        if (v == NoValue || aborted(engine)) return NoValue;
+        hashMove = probeHashMove(engine.table, pos);
     }
 
-    Move* killers = context.Killers[ply];
+    Move* killers = engine.killers[ply];
     MoveList list;
     int singleReply = 0;
     if (inCheck) {
-        singleReply = prepareEvasions(list, pos, hashMove, killers);
+        singleReply = prepareEvasions(list, pos, hashMove, killers, engine.history);
     } else {
         list.phase = 0;
         list.hashMove = hashMove;
@@ -171,12 +172,12 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     const int prevDestination = moveDestination(prev.move);
     const int prevValue = CaptureValue[prev.capturedCode()];
 
-    for (int m = nextMove(list, pos); m != 0; m = nextMove(list, pos)) {
+    for (int m = nextMove(list, pos, engine.history); m != 0; m = nextMove(list, pos, engine.history)) {
         if (depth >= 2) {
-            prefetchHash(keyAfter(pos, m));
+            prefetchHash(engine.table, keyAfter(pos, m));
             // The next sorted move's window too: it is probed after this move's subtree.
             if (list.phase >= PhaseGoodCaptures && list.nextIndex < list.moveTotal)
-                prefetchHash(keyAfter(pos, list.entries[list.nextIndex].move));
+                prefetchHash(engine.table, keyAfter(pos, list.entries[list.nextIndex].move));
         }
         if (!pos.makeMove(m)) continue;
         const MoveRecord rec = pos.lastRecord();
@@ -186,30 +187,30 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
 
         int d = depth - 1;
         if (rec.givesCheck() || singleReply != 0 || (recapture && prevValue == value) ||
-            (!nonPv && recapture && prevValue <= value) || threat) {
+            (kind == PvNode && recapture && prevValue <= value) || threat) {
             d = depth;
         }
 
         int reduced = 0;
-        if (nonPv && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 && list.phase == PhaseRest &&
-            isReducible(m)) {
+        if (kind == NonPvNode && quiet && d < depth && !inCheck && depth >= 3 && searchedCount >= 3 &&
+            list.phase == PhaseRest && isReducible(engine, m)) {
             d--;
             reduced = 1;
-            HistoryReductionCount++;
+            engine.historyReductionCount++;
         }
 
         int v;
-        if (nonPv) {
-            v = -alphaBeta(context, -beta, -alpha, d, 1, 0);
-            if (reduced && v > alpha) v = -alphaBeta(context, -beta, -alpha, d + 1, 1, 0);
+        if (kind == NonPvNode) {
+            v = -alphaBeta(engine, -beta, -alpha, d, NonPvNode, AfterMove);
+            if (reduced && v > alpha) v = -alphaBeta(engine, -beta, -alpha, d + 1, NonPvNode, AfterMove);
         } else if (best == -MateValue) {
-            v = -alphaBeta(context, -beta, -alpha, d, 0, 0);
+            v = -alphaBeta(engine, -beta, -alpha, d, PvNode, AfterMove);
         } else {
-            v = -alphaBeta(context, -alpha - 1, -alpha, d, 1, 0);
-            if (v > alpha) v = -alphaBeta(context, -beta, -alpha, d, 0, 0);
+            v = -alphaBeta(engine, -alpha - 1, -alpha, d, NonPvNode, AfterMove);
+            if (v > alpha) v = -alphaBeta(engine, -beta, -alpha, d, PvNode, AfterMove);
         }
         pos.unmakeMove();
-        if (aborted(context)) return NoValue;
+        if (aborted(engine)) return NoValue;
 
         if (searchedCount < MoveListCapacity) searched[searchedCount] = Move(m);
         searchedCount++;
@@ -218,7 +219,7 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
             best = v;
             if (v >= beta) {
                 int recorded = searchedCount < MoveListCapacity ? searchedCount : MoveListCapacity;
-                countCutoff(pos, searched, recorded, m, quiet);
+                countCutoff(engine, searched, recorded, m, quiet);
                 bestMove = m;
                 bounds = HashLower;
                 break;
@@ -232,7 +233,7 @@ int alphaBeta(SearchContext& context, int alpha, int beta, int depth, int nonPv,
     }
 
     if (best == -MateValue) return ply - MateValue;
-    storeHash(pos, bounds, best, depth, bestMove != 0 ? bestMove : singleReply);
-    if (!isGoodCapturePick(list, pos, bestMove)) recordGoodMove(bestMove, depth, killers);
+    storeHash(engine.table, pos, bounds, best, depth, bestMove != 0 ? bestMove : singleReply);
+    if (!isGoodCapturePick(list, pos, bestMove)) recordGoodMove(engine.history, bestMove, depth, killers);
     return best;
 }

@@ -28,24 +28,6 @@ constexpr int OnlyMoveThreshold = 1 - MateBound;
 // A position that stood before this many times is never brought back once more.
 constexpr int RepetitionLimit = 4;
 
-MoveList RootMoves;
-Move PrincipalVariation[MaxHistory];
-int32_t StableIterations = 0;
-// The iteration under way and the root moves it has searched: progress only.
-int32_t CurrentDepth = 0;
-int32_t RootMovesSearched = 0;
-int32_t TimeUpWhilePondering = 0;
-// The running search's limits; a ponderhit changes pondering and drawOffered.
-SearchLimits Limits;
-SearchReporter* Reporter = nullptr;
-
-// A monotonic clock, so that a change of the system time cannot stretch or cut a search.
-std::chrono::steady_clock::time_point SearchStart = std::chrono::steady_clock::now();
-
-// The front end's banned moves, the root moves that would repeat too often
-// and those outside the moves to search.
-Move RootBans[MaxBannedMoves + 2 * MoveListCapacity];
-
 int isListed(int move, const Move* moves, int count) {
     for (int i = 0; i < count; i++)
         if (moves[i] == move) return 1;
@@ -54,97 +36,98 @@ int isListed(int move, const Move* moves, int count) {
 
 // Root moves of the position: captures, then quiet moves, without the banned
 // ones and without those that would bring a position back a fifth time.
-void prepareRootMoves(Position& pos) {
-    RootMoves.phase = PhaseRest;
-    RootMoves.nextIndex = 0;
-    RootMoves.hashMove = 0;
-    RootMoves.killer1 = 0;
-    RootMoves.killer2 = 0;
-    int total = generateCaptures(pos, RootMoves.entries);
-    total += generateQuietMoves(pos, RootMoves.entries + total);
-    RootMoves.moveTotal = total;
+void prepareRootMoves(SearchEngine& engine, Position& pos) {
+    MoveList& roots = engine.rootMoves;
+    const SearchLimits& limits = engine.limits;
+    Move* bans = engine.rootBans;
+    roots.phase = PhaseRest;
+    roots.nextIndex = 0;
+    roots.hashMove = 0;
+    roots.killer1 = 0;
+    roots.killer2 = 0;
+    int total = generateCaptures(pos, roots.entries);
+    total += generateQuietMoves(pos, roots.entries + total);
+    roots.moveTotal = total;
 
     int banCount = 0;
-    for (int i = 0; i < Limits.bannedCount && i < MaxBannedMoves; i++) RootBans[banCount++] = Limits.bannedMoves[i];
+    for (int i = 0; i < limits.bannedCount && i < MaxBannedMoves; i++) bans[banCount++] = limits.bannedMoves[i];
     for (int i = 0; i < total; i++) {
-        int move = RootMoves.entries[i].move;
+        int move = roots.entries[i].move;
         if (!pos.makeMove(move)) continue;
-        if (pos.repetitionStatus(RepetitionLimit) != 0) RootBans[banCount++] = static_cast<Move>(move);
+        if (pos.repetitionStatus(RepetitionLimit) != 0) bans[banCount++] = static_cast<Move>(move);
         pos.unmakeMove();
     }
-    if (Limits.searchMoveCount > 0) {
+    if (limits.searchMoveCount > 0) {
         for (int i = 0; i < total; i++) {
-            int move = RootMoves.entries[i].move;
-            if (!isListed(move, Limits.searchMoves, Limits.searchMoveCount)) RootBans[banCount++] = static_cast<Move>(move);
+            int move = roots.entries[i].move;
+            if (!isListed(move, limits.searchMoves, limits.searchMoveCount)) bans[banCount++] = static_cast<Move>(move);
         }
     }
-    filterBannedMoves(RootMoves, banCount, RootBans);
+    filterBannedMoves(roots, banCount, bans);
 }
 
-void resetForSearch(const Position& pos) {
-    SearchStart = std::chrono::steady_clock::now();
-    resetSearchState();  // killers, history, cutoff statistics, counters, StopSearch
-    TimeUpWhilePondering = 0;
-    StableIterations = 0;
-    Context.pollEnabled = 1;
-    Context.stopRequested = 0;
-    Context.usePruning = Limits.usePruning;
-    Context.useKnowledge = Limits.useKnowledge;
-    Context.position = pos;
-    PrincipalVariation[0] = 0;
+void resetForSearch(SearchEngine& engine, const Position& pos) {
+    engine.start = std::chrono::steady_clock::now();
+    resetSearchState(engine);  // killers, history, cutoff statistics, counters, stopped
+    engine.timeUpWhilePondering = false;
+    engine.stableIterations = 0;
+    engine.pollEnabled = true;
+    engine.usePruning = engine.limits.usePruning;
+    engine.useKnowledge = engine.limits.useKnowledge;
+    engine.position = pos;
+    engine.principalVariation[0] = 0;
 }
-
-int searchAborted() { return StopSearch != 0 || Context.stopRequested != 0; }
 
 // Child depth of a root move just made: a check is searched without depth loss.
 int rootChildDepth(const Position& pos, int depth) { return pos.lastRecord().givesCheck() ? depth : depth - 1; }
 
 // Later root moves must beat the best shifted by the selectivity noise. The
 // generator advances even without noise, as the book's later choices expect.
-int addNoise(int value) {
-    if (Limits.randomSeed == nullptr) return value;
-    const uint32_t mask = static_cast<uint32_t>(Limits.randomMask);
-    int up = static_cast<int>(nextRandom(*Limits.randomSeed) & mask);
-    int down = static_cast<int>(nextRandom(*Limits.randomSeed) & mask);
+int addNoise(SearchEngine& engine, int value) {
+    if (engine.limits.randomSeed == nullptr) return value;
+    const uint32_t mask = static_cast<uint32_t>(engine.limits.randomMask);
+    int up = static_cast<int>(nextRandom(*engine.limits.randomSeed) & mask);
+    int down = static_cast<int>(nextRandom(*engine.limits.randomSeed) & mask);
     return value + up - down;
 }
 
 // The value of the best root move at this depth (with the noise), or NoValue when stopped.
-int searchRoot(int depth) {
-    SearchContext& context = Context;
-    Position& pos = context.position;
+int searchRoot(SearchEngine& engine, int depth) {
+    MoveList& roots = engine.rootMoves;
+    Position& pos = engine.position;
     int best = -MateValue;
-    RootMoves.nextIndex = 0;
-    sortMoves(RootMoves);
-    RootMoves.nextIndex = 0;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    roots.nextIndex = 0;
 
-    for (int i = 0; i < RootMoves.moveTotal; i++) {
-        int move = RootMoves.entries[i].move;
+    for (int i = 0; i < roots.moveTotal; i++) {
+        int move = roots.entries[i].move;
         if (move == 0) break;
-        RootMovesSearched = i;
+        engine.rootMovesSearched = i;
         if (!pos.makeMove(move)) continue;
         int childDepth = rootChildDepth(pos, depth);
         int value;
         if (best == -MateValue) {
-            value = -alphaBeta(context, -MateValue, MateValue, childDepth, 0, 0);
+            value = -alphaBeta(engine, -MateValue, MateValue, childDepth, PvNode, AfterMove);
         } else {
-            value = -alphaBeta(context, -best - 1, -best, childDepth, 1, 0);
-            if (value > best) value = -alphaBeta(context, -MateValue, -best, childDepth, 0, 0);
+            value = -alphaBeta(engine, -best - 1, -best, childDepth, NonPvNode, AfterMove);
+            if (value > best) value = -alphaBeta(engine, -MateValue, -best, childDepth, PvNode, AfterMove);
         }
         pos.unmakeMove();
-        if (searchAborted()) return NoValue;
+        if (engine.stopped) return NoValue;
         if (value <= best) continue;
 
         if (best == -MateValue) {
-            StableIterations++;
+            engine.stableIterations++;
         } else {
-            StableIterations = 0;
+            engine.stableIterations = 0;
         }
-        storeHash(pos, HashExact, value, depth, move);
-        followHashMoves(pos, PrincipalVariation, 0);
-        Reporter->newBestMove(SearchReport{depth, 1, value, NodeCount, elapsedMilliseconds(), PrincipalVariation});
-        best = (value > -MateBound && value < MateBound) ? addNoise(value) : value;
-        promoteRootMove(RootMoves, move);
+        storeHash(engine.table, pos, HashExact, value, depth, move);
+        followHashMoves(engine.table, pos, engine.principalVariation, 0);
+        engine.reporter->newBestMove(
+            SearchReport{depth, 1, value, engine.nodeCount, elapsedMilliseconds(engine), engine.principalVariation});
+        best = (value > -MateBound && value < MateBound) ? addNoise(engine, value) : value;
+        promoteRootMove(roots, move);
     }
     return best;
 }
@@ -153,35 +136,32 @@ int searchRoot(int depth) {
 // full-window score; the others are proven below the last of them with a null
 // window. The lines are reported once the depth is complete, best first, and
 // the root is ordered by their scores for the next depth.
-Move LineMoves[MaxHistory];
-int RootValues[MoveListCapacity];
-
-int searchRootLines(int depth) {
-    SearchContext& context = Context;
-    Position& pos = context.position;
-    RootMoves.nextIndex = 0;
-    sortMoves(RootMoves);
-    const int total = RootMoves.moveTotal;
-    const int wanted = Limits.lines < total ? Limits.lines : total;
+int searchRootLines(SearchEngine& engine, int depth) {
+    MoveList& roots = engine.rootMoves;
+    Position& pos = engine.position;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    const int total = roots.moveTotal;
+    const int wanted = engine.limits.lines < total ? engine.limits.lines : total;
     int top[MoveListCapacity];  // the best values so far, descending
     int scored = 0;
     for (int i = 0; i < total; i++) {
-        RootMovesSearched = i;
-        RootValues[i] = -NoValue;
-        int move = RootMoves.entries[i].move;
+        engine.rootMovesSearched = i;
+        engine.rootValues[i] = -NoValue;
+        int move = roots.entries[i].move;
         if (!pos.makeMove(move)) continue;
         int childDepth = rootChildDepth(pos, depth);
         int value;
         if (scored < wanted) {
-            value = -alphaBeta(context, -MateValue, MateValue, childDepth, 0, 0);
+            value = -alphaBeta(engine, -MateValue, MateValue, childDepth, PvNode, AfterMove);
         } else {
             int last = top[wanted - 1];
-            value = -alphaBeta(context, -last - 1, -last, childDepth, 1, 0);
-            if (value > last) value = -alphaBeta(context, -MateValue, -last, childDepth, 0, 0);
+            value = -alphaBeta(engine, -last - 1, -last, childDepth, NonPvNode, AfterMove);
+            if (value > last) value = -alphaBeta(engine, -MateValue, -last, childDepth, PvNode, AfterMove);
         }
         pos.unmakeMove();
-        if (searchAborted()) return NoValue;
-        RootValues[i] = value;
+        if (engine.stopped) return NoValue;
+        engine.rootValues[i] = value;
         int at = scored < wanted ? scored++ : wanted;
         while (at > 0 && top[at - 1] < value) {
             if (at < wanted) top[at] = top[at - 1];
@@ -196,49 +176,49 @@ int searchRootLines(int depth) {
     for (int i = 0; i < total; i++) order[i] = i;
     for (int i = 1; i < total; i++) {
         int j = i;
-        while (j > 0 && RootValues[order[j - 1]] < RootValues[order[j]]) {
+        while (j > 0 && engine.rootValues[order[j - 1]] < engine.rootValues[order[j]]) {
             int swap = order[j];
             order[j] = order[j - 1];
             order[j - 1] = swap;
             j--;
         }
     }
-    const int bestMove = RootMoves.entries[order[0]].move;
-    const int bestValue = RootValues[order[0]];
-    StableIterations = PrincipalVariation[0] == bestMove ? StableIterations + 1 : 0;
-    storeHash(pos, HashExact, bestValue, depth, bestMove);
-    followHashMoves(pos, PrincipalVariation, 0);
+    const int bestMove = roots.entries[order[0]].move;
+    const int bestValue = engine.rootValues[order[0]];
+    engine.stableIterations = engine.principalVariation[0] == bestMove ? engine.stableIterations + 1 : 0;
+    storeHash(engine.table, pos, HashExact, bestValue, depth, bestMove);
+    followHashMoves(engine.table, pos, engine.principalVariation, 0);
     for (int rank = 0; rank < wanted; rank++) {
-        const Move* line = PrincipalVariation;
+        const Move* line = engine.principalVariation;
         if (rank > 0) {
-            followHashMoves(pos, LineMoves, RootMoves.entries[order[rank]].move);
-            line = LineMoves;
+            followHashMoves(engine.table, pos, engine.lineMoves, roots.entries[order[rank]].move);
+            line = engine.lineMoves;
         }
-        Reporter->newBestMove(SearchReport{depth, rank + 1, RootValues[order[rank]], NodeCount,
-                                           elapsedMilliseconds(), line});
+        engine.reporter->newBestMove(SearchReport{depth, rank + 1, engine.rootValues[order[rank]], engine.nodeCount,
+                                           elapsedMilliseconds(engine), line});
     }
     MoveEntry sorted[MoveListCapacity];
     for (int rank = 0; rank < total; rank++) {
-        sorted[rank] = RootMoves.entries[order[rank]];
-        sorted[rank].score = static_cast<uint16_t>(RootValues[order[rank]] == -NoValue ? 0 : 0xFFFF - rank);
+        sorted[rank] = roots.entries[order[rank]];
+        sorted[rank].score = static_cast<uint16_t>(engine.rootValues[order[rank]] == -NoValue ? 0 : 0xFFFF - rank);
     }
-    for (int i = 0; i < total; i++) RootMoves.entries[i] = sorted[i];
+    for (int i = 0; i < total; i++) roots.entries[i] = sorted[i];
     return bestValue;
 }
 
 // 1 when every root move but the first is refused or loses to a mate.
-int onlyMoveCheck(int threshold, int depth) {
-    SearchContext& context = Context;
-    Position& pos = context.position;
-    RootMoves.nextIndex = 0;
-    sortMoves(RootMoves);
-    for (int i = 1; i < RootMoves.moveTotal; i++) {
-        int move = RootMoves.entries[i].move;
+int onlyMoveCheck(SearchEngine& engine, int threshold, int depth) {
+    MoveList& roots = engine.rootMoves;
+    Position& pos = engine.position;
+    roots.nextIndex = 0;
+    sortMoves(roots);
+    for (int i = 1; i < roots.moveTotal; i++) {
+        int move = roots.entries[i].move;
         if (move == 0) break;
         if (!pos.makeMove(move)) continue;
-        int value = -alphaBeta(context, -threshold, 1 - threshold, rootChildDepth(pos, depth), 0, 0);
+        int value = -alphaBeta(engine, -threshold, 1 - threshold, rootChildDepth(pos, depth), PvNode, AfterMove);
         pos.unmakeMove();
-        if (searchAborted()) return 0;
+        if (engine.stopped) return 0;
         if (value >= threshold) return 0;
     }
     return 1;
@@ -246,22 +226,23 @@ int onlyMoveCheck(int threshold, int depth) {
 
 // Iterates to the maximum depth under the limits; returns the last value of
 // searchRoot and sets lastScore (the value of the last completed iteration) and forced.
-int deepen(int& lastScore, int& forced) {
+int deepen(SearchEngine& engine, int& lastScore, int& forced) {
+    const SearchLimits& limits = engine.limits;
     int value = 0;
     lastScore = 0;
     forced = 0;
-    for (int depth = 1; depth <= Limits.maxDepth; depth++) {
-        CurrentDepth = depth;
-        RootMovesSearched = 0;
-        value = Limits.lines > 1 ? searchRootLines(depth) : searchRoot(depth);
-        if (StopSearch) break;
-        if (Limits.kind == LimitTime) {
+    for (int depth = 1; depth <= limits.maxDepth; depth++) {
+        engine.currentDepth = depth;
+        engine.rootMovesSearched = 0;
+        value = limits.lines > 1 ? searchRootLines(engine, depth) : searchRoot(engine, depth);
+        if (engine.stopped) break;
+        if (limits.kind == LimitTime) {
             // A falling score earns the full normal time; a stable best move half of what is left.
-            int64_t limit = (value + ScoreDropMargin < lastScore) ? Limits.normalTime : Limits.normalTime / 2;
-            if (StableIterations >= StableIterationLimit) limit /= 2;
-            if (elapsedMilliseconds() > limit) {
-                if (Limits.pondering) {
-                    TimeUpWhilePondering = 1;
+            int64_t limit = (value + ScoreDropMargin < lastScore) ? limits.normalTime : limits.normalTime / 2;
+            if (engine.stableIterations >= StableIterationLimit) limit /= 2;
+            if (elapsedMilliseconds(engine) > limit) {
+                if (limits.pondering) {
+                    engine.timeUpWhilePondering = true;
                 } else {
                     lastScore = value;
                     break;
@@ -270,7 +251,7 @@ int deepen(int& lastScore, int& forced) {
         }
         lastScore = value;
         if (isMateScore(value)) break;
-        if (Limits.stopWhenForced && onlyMoveCheck(OnlyMoveThreshold, depth)) {
+        if (limits.stopWhenForced && onlyMoveCheck(engine, OnlyMoveThreshold, depth)) {
             forced = 1;
             break;
         }
@@ -279,36 +260,37 @@ int deepen(int& lastScore, int& forced) {
 }
 
 // Every 4096 nodes: the limits first, then what the front end has received.
-int pollSearch() {
-    if ((Limits.kind == LimitNodes || (Limits.kind == LimitTime && Limits.nodeLimit > 0)) &&
-        NodeCount > Limits.nodeLimit) {
-        StopSearch = 1;
+int pollSearch(SearchEngine& engine) {
+    SearchLimits& limits = engine.limits;
+    if ((limits.kind == LimitNodes || (limits.kind == LimitTime && limits.nodeLimit > 0)) &&
+        engine.nodeCount > limits.nodeLimit) {
+        engine.stopped = true;
         return 1;
     }
-    if (Limits.kind == LimitTime && !Limits.pondering && elapsedMilliseconds() > Limits.maxTime) {
-        StopSearch = 1;
+    if (limits.kind == LimitTime && !limits.pondering && elapsedMilliseconds(engine) > limits.maxTime) {
+        engine.stopped = true;
         return 1;
     }
-    switch (Reporter->poll()) {
+    switch (engine.reporter->poll()) {
     case PollPonderHitDraw:
-        Limits.drawOffered = 1;
+        limits.drawOffered = true;
         [[fallthrough]];
     case PollPonderHit:
-        if (TimeUpWhilePondering) {
-            StopSearch = 1;
+        if (engine.timeUpWhilePondering) {
+            engine.stopped = true;
             return 1;
         }
-        Limits.pondering = 0;
+        limits.pondering = false;
         return 0;
     case PollStop:
     case PollQuit:
-        StopSearch = 1;
+        engine.stopped = true;
         return 1;
     case PollInputEnded:
         // A search with a limit of its own finishes; one that only a command
         // could end stops now.
-        if (Limits.untilStopped || Limits.pondering) {
-            StopSearch = 1;
+        if (limits.untilStopped || limits.pondering) {
+            engine.stopped = true;
             return 1;
         }
         return 0;
@@ -317,69 +299,71 @@ int pollSearch() {
     }
 }
 
-SearchStatistics statistics() {
+SearchStatistics statistics(const SearchEngine& engine) {
     SearchStatistics s;
-    s.elapsed = elapsedMilliseconds();
-    s.nodes = NodeCount;
-    s.nodesPerSecond = s.elapsed > 0 ? NodeCount * 1000 / s.elapsed : 0;
-    s.historyReductions = HistoryReductionCount;
-    s.nullReductions = NullReductionCount;
-    s.failHighFirstShare = FailHighCount > 0 ? FailHighFirstCount * 100 / FailHighCount : 0;
+    s.elapsed = elapsedMilliseconds(engine);
+    s.nodes = engine.nodeCount;
+    s.nodesPerSecond = s.elapsed > 0 ? engine.nodeCount * 1000 / s.elapsed : 0;
+    s.historyReductions = engine.historyReductionCount;
+    s.nullReductions = engine.nullReductionCount;
+    s.failHighFirstShare = engine.failHighCount > 0 ? engine.failHighFirstCount * 100 / engine.failHighCount : 0;
     return s;
 }
 
-int drawAcceptable(const Position& pos, int value, int lastScore, int forced) {
+bool drawAcceptable(const Position& pos, int value, int lastScore, int forced) {
     return !forced && lastScore >= ResignScore && pos.sideToMoveValue() <= DrawOfferMaterial && value < DrawOfferScore;
 }
 
-int resultOffer(const Position& pos, int value, int lastScore, int forced) {
+ResultOffer resultOffer(const SearchEngine& engine, const Position& pos, int value, int lastScore, int forced) {
     if (forced) return OfferNone;
     if (lastScore < ResignScore) return OfferResign;
-    if (Limits.drawOffered && drawAcceptable(pos, value, lastScore, forced)) return OfferDraw;
+    if (engine.limits.drawOffered && drawAcceptable(pos, value, lastScore, forced)) return OfferDraw;
     return OfferNone;
 }
 
 }  // namespace
 
-int64_t elapsedMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - SearchStart)
+int64_t elapsedMilliseconds(const SearchEngine& engine) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - engine.start)
         .count();
 }
 
-SearchProgress searchProgress() {
-    const int32_t total = RootMoves.moveTotal;
-    const int32_t left = total - RootMovesSearched;
-    return SearchProgress{elapsedMilliseconds(), NodeCount, CurrentDepth, left > 0 ? left : 0, total};
+SearchProgress searchProgress(const SearchEngine& engine) {
+    const int32_t total = engine.rootMoves.moveTotal;
+    const int32_t left = total - engine.rootMovesSearched;
+    return SearchProgress{elapsedMilliseconds(engine), engine.nodeCount, engine.currentDepth, left > 0 ? left : 0,
+                          total};
 }
 
-SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter) {
-    Limits = limits;
-    Reporter = &reporter;
-    PollHook = pollSearch;
+SearchResult runSearch(SearchEngine& engine, const Position& root, const SearchLimits& limits,
+                       SearchReporter& reporter) {
+    engine.limits = limits;
+    engine.reporter = &reporter;
+    engine.pollHook = pollSearch;
     Position pos = root;
     pos.rootCount = pos.moveCount;
-    preEvaluate(pos);
-    prepareRootMoves(pos);
-    resetForSearch(pos);
-    CurrentDepth = 0;
-    RootMovesSearched = 0;
+    preEvaluate(pos, engine.evaluation);
+    prepareRootMoves(engine, pos);
+    resetForSearch(engine, pos);
+    engine.currentDepth = 0;
+    engine.rootMovesSearched = 0;
     // Twenty quiet moves make the engine ready to offer a draw itself.
     int quietCount = pos.lastRecord().quietCount;
-    if (quietCount == 20 || quietCount == 21) Limits.drawOffered = 1;
+    if (quietCount == 20 || quietCount == 21) engine.limits.drawOffered = true;
 
     int lastScore = 0;
     int forced = 0;
-    int value = deepen(lastScore, forced);
+    int value = deepen(engine, lastScore, forced);
 
     SearchResult result{};
-    result.bestMove = PrincipalVariation[0];
-    result.ponderMove = PrincipalVariation[0] != 0 ? PrincipalVariation[1] : 0;
-    result.offer = result.bestMove != 0 ? resultOffer(pos, value, lastScore, forced) : OfferNone;
+    result.bestMove = engine.principalVariation[0];
+    result.ponderMove = engine.principalVariation[0] != 0 ? engine.principalVariation[1] : 0;
+    result.offer = result.bestMove != 0 ? resultOffer(engine, pos, value, lastScore, forced) : OfferNone;
     result.drawAcceptable = result.bestMove != 0 && drawAcceptable(pos, value, lastScore, forced);
     result.lastScore = lastScore;
-    result.statistics = statistics();
-    result.pv = PrincipalVariation;
+    result.statistics = statistics(engine);
+    result.pv = engine.principalVariation;
     reporter.searchDone(result);
-    ageHashTable();
+    ageHashTable(engine.table);
     return result;
 }

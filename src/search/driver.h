@@ -6,42 +6,9 @@
 
 #include <cstdint>
 #include "board/position.h"
-#include "search/ordering.h"
+#include "search/engine.h"
+#include "search/limits.h"
 #include "search/rules.h"  // isDrawByRule: a front end answers such a position without a search
-
-// Every search ends at maxDepth at the latest; the kind adds one more limit.
-enum LimitKind {
-    LimitDepth,  // nothing more
-    LimitNodes,  // stop once nodeLimit nodes are searched
-    LimitTime,   // normal and maximum time, and nodeLimit too when it is set
-};
-
-constexpr int MaxSearchDepth = 32;
-constexpr int MaxBannedMoves = 1024;
-
-// The root noise of each selectivity level: none, small, medium, large.
-constexpr int32_t SelectivityMasks[4] = {0, 1, 3, 7};
-
-struct SearchLimits {
-    int32_t kind = LimitDepth;        // a LimitKind
-    int32_t maxDepth = MaxSearchDepth;
-    int64_t nodeLimit = 0;
-    int64_t normalTime = 0;           // milliseconds: the budget weighed after each iteration
-    int64_t maxTime = 0;              // milliseconds: the poll ends the search past it
-    int32_t pondering = 0;            // time does not count until a ponderhit
-    int32_t drawOffered = 0;          // the opponent offers a draw
-    int32_t untilStopped = 0;         // no limit of its own: ends when input ends
-    const Move* bannedMoves = nullptr;  // root moves not to play (at most MaxBannedMoves count)
-    int32_t bannedCount = 0;
-    const Move* searchMoves = nullptr;  // when searchMoveCount > 0, the only root moves to search
-    int32_t searchMoveCount = 0;
-    int32_t stopWhenForced = 1;         // end once every other root move is found lost
-    int32_t lines = 1;                  // the best root moves reported at each depth, each scored
-    int32_t usePruning = 1;
-    int32_t useKnowledge = 1;
-    int32_t randomMask = 0;           // 0, 1, 3 or 7: width of the root noise
-    uint32_t* randomSeed = nullptr;   // the noise's generator; needed when randomMask is set
-};
 
 // What has arrived from the front end, asked every 4096 nodes.
 enum PollEvent {
@@ -77,8 +44,8 @@ struct SearchStatistics {
 struct SearchResult {
     Move bestMove;       // 0: no move (no legal root move, or stopped before one was scored)
     Move ponderMove;     // 0: none
-    int32_t offer;       // a ResultOffer
-    int32_t drawAcceptable;  // the engine would take a draw offered now
+    ResultOffer offer;
+    bool drawAcceptable;  // the engine would take a draw offered now
     int32_t lastScore;   // the value of the last completed iteration
     SearchStatistics statistics;
     const Move* pv;      // the principal variation, 0-terminated
@@ -89,18 +56,20 @@ public:
     virtual ~SearchReporter() = default;
     // A new best root move at this depth.
     virtual void newBestMove(const SearchReport& report) = 0;
-    // Every 4096 nodes while the limits allow the search to go on; a PollEvent.
-    virtual int poll() = 0;
+    // Every 4096 nodes while the limits allow the search to go on.
+    virtual PollEvent poll() = 0;
     // The search is over: called before the table is aged.
     virtual void searchDone(const SearchResult& result) = 0;
 };
 
-// Searches root under limits by iterative deepening. Root moves that would
-// bring a position back a fifth time and the banned moves are left out.
-SearchResult runSearch(const Position& root, const SearchLimits& limits, SearchReporter& reporter);
+// Searches root under limits by iterative deepening, on the engine's own
+// state and table. Root moves that would bring a position back a fifth time
+// and the banned moves are left out.
+SearchResult runSearch(SearchEngine& engine, const Position& root, const SearchLimits& limits,
+                       SearchReporter& reporter);
 
-// Milliseconds since the last search started.
-int64_t elapsedMilliseconds();
+// Milliseconds since the engine's last search started.
+int64_t elapsedMilliseconds(const SearchEngine& engine);
 
 // Where the running (or the last) search stands, for a front end that shows
 // progress while it runs.
@@ -111,5 +80,5 @@ struct SearchProgress {
     int32_t movesLeft;  // root moves of this iteration not yet searched
     int32_t moveTotal;  // root moves searched at every iteration
 };
-SearchProgress searchProgress();
+SearchProgress searchProgress(const SearchEngine& engine);
 

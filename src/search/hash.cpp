@@ -10,24 +10,12 @@
 
 #include "search/search.h"
 
-HashEntry* HashTable = nullptr;
-uint32_t HashMask = 0;
 
 namespace {
 
-constexpr int HashWindow = 4;
 constexpr int MinExponent = 6;    // four slots, the width of one probe window
 constexpr int MaxExponent = 34;
 constexpr int FreshMax = 15;
-
-// Used when even the smallest heap table cannot be had, so that the search
-// never meets a missing table.
-HashEntry FallbackTable[HashWindow];
-bool TableOnHeap = false;
-
-// Scratch line for the cutoff test of probeHash; one search runs at a time and
-// followHashMoves never probes, so one static line serves every node.
-Move ScratchLine[MaxHistory];
 
 // Aging without walking the table. Each aging advances Generation through
 // 1..255; a slot written or probed takes the current generation as its stamp,
@@ -43,10 +31,6 @@ constexpr int Generations = 255;
 constexpr int SweepPeriod = 240;
 static_assert(FreshMax + SweepPeriod - 1 < Generations, "the sweep must outrun the stamp's wrap");
 
-struct FreshnessTable {
-    uint8_t byStamp[256];
-};
-
 constexpr FreshnessTable freshnessAt(int generation) {
     FreshnessTable table{};
     for (int s = 1; s <= Generations; s++) {
@@ -57,28 +41,24 @@ constexpr FreshnessTable freshnessAt(int generation) {
     return table;
 }
 
-int Generation = 1;
-FreshnessTable Freshness = freshnessAt(1);
-size_t SweepCursor = 0;
-
 int stampOf(const HashEntry& e) { return (e.info & 15) | (e.upperValue & 3) << 4 | (e.lowerValue & 3) << 6; }
-int freshness(const HashEntry& e) { return Freshness.byStamp[stampOf(e)]; }
+int freshness(const TranspositionTable& table, const HashEntry& e) { return table.freshness.byStamp[stampOf(e)]; }
 
 void setStamp(HashEntry& e, int s) {
     e.info = uint16_t((e.info & ~15) | (s & 15));
     e.upperValue = int16_t((e.upperValue & ~3) | ((s >> 4) & 3));
     e.lowerValue = int16_t((e.lowerValue & ~3) | ((s >> 6) & 3));
 }
-void markFresh(HashEntry& e) { setStamp(e, Generation); }
+void markFresh(const TranspositionTable& table, HashEntry& e) { setStamp(e, table.generation); }
 
 void setUpperDepth(HashEntry& e, int d) { e.info = uint16_t((e.info & ~(63 << 4)) | ((d & 63) << 4)); }
 void setLowerDepth(HashEntry& e, int d) { e.info = uint16_t((e.info & ~(63 << 10)) | ((d & 63) << 10)); }
 void setUpperValue(HashEntry& e, int v) { e.upperValue = int16_t(v * 4 | (e.upperValue & 3)); }
 void setLowerValue(HashEntry& e, int v) { e.lowerValue = int16_t(v * 4 | (e.lowerValue & 3)); }
 
-HashEntry* findEntry(const Position& pos) {
+HashEntry* findEntry(const TranspositionTable& table, const Position& pos) {
     for (int i = 0; i < HashWindow; i++) {
-        HashEntry* e = &HashTable[(pos.key + i) & HashMask];
+        HashEntry* e = &table.entries[(pos.key + i) & table.mask];
         if (e->lock1 == pos.lock1 && e->lock2 == pos.lock2) return e;
     }
     return nullptr;
@@ -145,7 +125,10 @@ void releaseZeroed(void* memory, size_t) { std::free(memory); }
 
 }  // namespace
 
-void allocateHashTable(int exponent) {
+void allocateHashTable(TranspositionTable& table, int exponent) {
+    table.generation = 1;
+    table.freshness = freshnessAt(1);
+    table.sweepCursor = 0;
     if (exponent < MinExponent) exponent = MinExponent;
     if (exponent > MaxExponent) exponent = MaxExponent;
     // When memory is short, a smaller table still plays; only its hit rate suffers.
@@ -153,19 +136,17 @@ void allocateHashTable(int exponent) {
         size_t slots = (size_t(1) << e) / sizeof(HashEntry);
         void* memory = allocateZeroed(slots * sizeof(HashEntry));
         if (memory != nullptr) {
-            HashTable = static_cast<HashEntry*>(memory);
-            HashMask = uint32_t(slots - 1);
-            TableOnHeap = true;
-            SweepCursor = 0;
+            table.entries = static_cast<HashEntry*>(memory);
+            table.mask = uint32_t(slots - 1);
+            table.onHeap = true;
             touchPages(memory, slots * sizeof(HashEntry));
             return;
         }
     }
-    std::memset(FallbackTable, 0, sizeof(FallbackTable));
-    HashTable = FallbackTable;
-    HashMask = HashWindow - 1;
-    TableOnHeap = false;
-    SweepCursor = 0;
+    std::memset(table.fallback, 0, sizeof(table.fallback));
+    table.entries = table.fallback;
+    table.mask = HashWindow - 1;
+    table.onHeap = false;
 }
 
 int hashExponent(int megabytes) {
@@ -175,46 +156,46 @@ int hashExponent(int megabytes) {
     return bits + 19 > 24 ? bits + 19 : 24;
 }
 
-void releaseHashTable() {
-    if (TableOnHeap) releaseZeroed(HashTable, (size_t(HashMask) + 1) * sizeof(HashEntry));
-    HashTable = nullptr;
-    HashMask = 0;
-    TableOnHeap = false;
-    SweepCursor = 0;
+void releaseHashTable(TranspositionTable& table) {
+    if (table.onHeap) releaseZeroed(table.entries, (size_t(table.mask) + 1) * sizeof(HashEntry));
+    table.entries = nullptr;
+    table.mask = 0;
+    table.onHeap = false;
+    table.sweepCursor = 0;
 }
 
-int freshnessOf(const HashEntry& e) { return freshness(e); }
+int freshnessOf(const TranspositionTable& table, const HashEntry& e) { return freshness(table, e); }
 
-void clearHashTable() {
-    if (HashTable != nullptr) std::memset(HashTable, 0, (size_t(HashMask) + 1) * sizeof(HashEntry));
+void clearHashTable(TranspositionTable& table) {
+    if (table.entries != nullptr) std::memset(table.entries, 0, (size_t(table.mask) + 1) * sizeof(HashEntry));
 }
 
-void ageHashTable() {
-    if (HashTable == nullptr) return;
-    Generation = Generation == Generations ? 1 : Generation + 1;
-    Freshness = freshnessAt(Generation);
-    const size_t slots = size_t(HashMask) + 1;
+void ageHashTable(TranspositionTable& table) {
+    if (table.entries == nullptr) return;
+    table.generation = table.generation == Generations ? 1 : table.generation + 1;
+    table.freshness = freshnessAt(table.generation);
+    const size_t slots = size_t(table.mask) + 1;
     for (size_t n = (slots + SweepPeriod - 1) / SweepPeriod; n > 0; n--) {
-        HashEntry& e = HashTable[SweepCursor];
+        HashEntry& e = table.entries[table.sweepCursor];
         int s = stampOf(e);
-        if (s != 0 && Freshness.byStamp[s] == 0) setStamp(e, 0);
-        if (++SweepCursor == slots) SweepCursor = 0;
+        if (s != 0 && table.freshness.byStamp[s] == 0) setStamp(e, 0);
+        if (++table.sweepCursor == slots) table.sweepCursor = 0;
     }
 }
 
-void storeHash(const Position& pos, int bounds, int value, int depth, int move) {
+void storeHash(TranspositionTable& table, const Position& pos, int bounds, int value, int depth, int move) {
     int stored = valueToTable(value, pos.ply());
     HashEntry* match = nullptr;
     HashEntry* victim = nullptr;
     int victimCost = 4096;
     for (int i = 0; i < HashWindow; i++) {
-        HashEntry* e = &HashTable[(pos.key + i) & HashMask];
+        HashEntry* e = &table.entries[(pos.key + i) & table.mask];
         if (e->lock1 == pos.lock1 && e->lock2 == pos.lock2) {
             match = e;
             break;
         }
         int deeper = upperDepthOf(*e) > lowerDepthOf(*e) ? upperDepthOf(*e) : lowerDepthOf(*e);
-        int cost = freshness(*e) * 256 + deeper;
+        int cost = freshness(table, *e) * 256 + deeper;
         if (cost < victimCost) {
             victimCost = cost;
             victim = e;
@@ -234,14 +215,14 @@ void storeHash(const Position& pos, int bounds, int value, int depth, int move) 
             setLowerDepth(fresh, depth);
             setLowerValue(fresh, stored);
         }
-        markFresh(fresh);
+        markFresh(table, fresh);
         *victim = fresh;
         return;
     }
 
     HashEntry e = *match;
     if (move != 0) e.move = uint16_t(move);
-    markFresh(e);
+    markFresh(table, e);
     // A deeper bound survives unless the new one is at least as tight.
     if ((bounds & HashUpper) && (upperDepthOf(e) <= depth || upperValueOf(e) >= stored)) {
         setUpperDepth(e, depth);
@@ -254,11 +235,12 @@ void storeHash(const Position& pos, int bounds, int value, int depth, int move) 
     *match = e;
 }
 
-int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int& hashMove) {
+int probeHash(TranspositionTable& table, Position& pos, int alpha, int beta, int depth, NullState previous,
+              int& hashMove) {
     hashMove = 0;
-    HashEntry* found = findEntry(pos);
+    HashEntry* found = findEntry(table, pos);
     if (found == nullptr) return NoValue;
-    if (stampOf(*found) != Generation) markFresh(*found);
+    if (stampOf(*found) != table.generation) markFresh(table, *found);
     HashEntry e = *found;
     hashMove = e.move;
     int ply = pos.ply();
@@ -268,7 +250,7 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
         int stored = lowerValueOf(e);
         int v = valueFromTable(stored, ply);
         if (e.move == 0) {
-            if (!afterNull) {
+            if (previous == AfterMove) {
                 // A null-move fail-high has no move; trust it a little deeper when
                 // the side has enough material for the null move to be sound.
                 int floor = pos.sideToMoveValue() > NullMoveMaterial ? 3 : 2;
@@ -276,7 +258,7 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
                 if ((usable >= depth || isStoredMate(stored)) && isUsable(stored) && v >= beta) return v;
             }
         } else if ((lowerDepth >= depth || isStoredMate(stored)) && isUsable(stored) && v >= beta &&
-                   followHashMoves(pos, ScratchLine, e.move)) {
+                   followHashMoves(table, pos, table.scratchLine, e.move)) {
             return v;
         }
     }
@@ -286,18 +268,18 @@ int probeHash(Position& pos, int alpha, int beta, int depth, int afterNull, int&
         int stored = upperValueOf(e);
         int v = valueFromTable(stored, ply);
         if ((upperDepth >= depth || isStoredMate(stored)) && v <= alpha && isUsable(stored)) {
-            if (e.move == 0 || followHashMoves(pos, ScratchLine, e.move)) return v;
+            if (e.move == 0 || followHashMoves(table, pos, table.scratchLine, e.move)) return v;
         }
     }
     return NoValue;
 }
 
-int probeHashMove(const Position& pos) {
-    const HashEntry* e = findEntry(pos);
+int probeHashMove(const TranspositionTable& table, const Position& pos) {
+    const HashEntry* e = findEntry(table, pos);
     return e == nullptr ? 0 : e->move;
 }
 
-int followHashMoves(Position& pos, Move* moves, int firstMove) {
+int followHashMoves(TranspositionTable& table, Position& pos, Move* moves, int firstMove) {
     int n = 0;
     int result = 1;
     if (firstMove != 0) {
@@ -315,16 +297,16 @@ int followHashMoves(Position& pos, Move* moves, int firstMove) {
         }
     }
     for (;;) {
-        HashEntry* e = findEntry(pos);
+        HashEntry* e = findEntry(table, pos);
         if (e == nullptr) break;
-        markFresh(*e);
+        markFresh(table, *e);
         int move = e->move;
         if (move == 0) break;
         if (!pos.isValidMove(move)) {
             result = 0;
             break;
         }
-        prefetchHash(keyAfter(pos, move));
+        prefetchHash(table, keyAfter(pos, move));
         if (!pos.makeMove(move)) {
             result = 0;
             break;

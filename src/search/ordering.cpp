@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-int32_t HistoryScore[65536];
 const int ShellGaps[8] = {0, 1, 4, 13, 40, 121, 364, 1093};
 
 namespace {
@@ -45,10 +44,10 @@ void sortMoves(MoveList& list) {
     }
 }
 
-void scoreByHistory(MoveList& list) {
+void scoreByHistory(MoveList& list, const HistoryTable& history) {
     int shift = 0;
     for (int i = list.nextIndex; i < list.moveTotal; i++) {
-        uint32_t v = uint32_t(HistoryScore[list.entries[i].move]) >> shift;
+        uint32_t v = uint32_t(history.score[list.entries[i].move]) >> shift;
         if (v > 65535) {
             // Rescale the whole pass so that the largest score still fits 16 bits.
             int b = highestBit(v) - 15;
@@ -60,7 +59,7 @@ void scoreByHistory(MoveList& list) {
     }
 }
 
-int nextMove(MoveList& list, Position& pos) {
+int nextMove(MoveList& list, Position& pos, const HistoryTable& history) {
     switch (list.phase) {
     case PhaseHash:
         list.phase = PhaseCaptures;
@@ -89,7 +88,7 @@ int nextMove(MoveList& list, Position& pos) {
     case PhaseQuiet:
         list.phase = PhaseRest;
         list.moveTotal += generateQuietMoves(pos, list.entries + list.moveTotal);
-        scoreByHistory(list);
+        scoreByHistory(list, history);
         sortMoves(list);
         [[fallthrough]];
     case PhaseRest:
@@ -100,7 +99,7 @@ int nextMove(MoveList& list, Position& pos) {
     }
 }
 
-int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move killers[2]) {
+int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move killers[2], const HistoryTable& history) {
     list.phase = PhaseRest;
     list.nextIndex = 0;
     list.hashMove = hashMove;
@@ -109,7 +108,7 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
     int total = generateCaptures(pos, list.entries);
     total += generateQuietMoves(pos, list.entries + total);
     list.moveTotal = total;
-    scoreByHistory(list);
+    scoreByHistory(list, history);
 
     // makeMove's own refusal test, without the record, the repetition mark and
     // the test of check that a made move needs.
@@ -145,14 +144,14 @@ int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move kill
     return legal == 1 ? list.entries[0].move : 0;
 }
 
-void prepareAllMoves(MoveList& list, const Position& pos) {
+void prepareAllMoves(MoveList& list, const Position& pos, const HistoryTable& history) {
     list.phase = PhaseRest;
     list.nextIndex = 0;
     list.hashMove = list.killer1 = list.killer2 = 0;
     int total = generateCaptures(pos, list.entries);
     total += generateQuietMoves(pos, list.entries + total);
     list.moveTotal = total;
-    scoreByHistory(list);
+    scoreByHistory(list, history);
     sortMoves(list);
 }
 
@@ -170,10 +169,10 @@ int isGoodCapturePick(const MoveList& list, const Position& pos, int move) {
     return isGoodCapture(pos, move);
 }
 
-void recordGoodMove(int move, int depth, Move killers[2]) {
+void recordGoodMove(HistoryTable& history, int move, int depth, Move killers[2]) {
     // Saturate rather than wrap: a long search must not turn a strong move weak.
-    int64_t sum = int64_t(HistoryScore[move]) + int64_t(depth) * depth;
-    HistoryScore[move] = sum > INT32_MAX ? INT32_MAX : int32_t(sum);
+    int64_t sum = int64_t(history.score[move]) + int64_t(depth) * depth;
+    history.score[move] = sum > INT32_MAX ? INT32_MAX : int32_t(sum);
     if (killers[0] != move) {
         killers[1] = killers[0];
         killers[0] = Move(move);

@@ -27,16 +27,21 @@ struct MoveList {
     MoveEntry entries[MoveListCapacity];
 };
 
-extern int32_t HistoryScore[65536];   // sum of depth*depth per move, saturating
+// Tables indexed by a move have a slot for every 16-bit value.
+constexpr int MoveSlots = 1 << 16;
+
+struct HistoryTable {
+    int32_t score[MoveSlots];   // sum of depth*depth per move, saturating
+};
 extern const int ShellGaps[8];
 
-int nextMove(MoveList& list, Position& pos);
+int nextMove(MoveList& list, Position& pos, const HistoryTable& history);
 void sortMoves(MoveList& list);
-void scoreByHistory(MoveList& list);
-int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move killers[2]);
-void prepareAllMoves(MoveList& list, const Position& pos);
+void scoreByHistory(MoveList& list, const HistoryTable& history);
+int prepareEvasions(MoveList& list, Position& pos, int hashMove, const Move killers[2], const HistoryTable& history);
+void prepareAllMoves(MoveList& list, const Position& pos, const HistoryTable& history);
 void prepareCaptures(MoveList& list, const Position& pos);
-void recordGoodMove(int move, int depth, Move killers[2]);
+void recordGoodMove(HistoryTable& history, int move, int depth, Move killers[2]);
 // 1 when the best move of a node stays out of the history and killers: none,
 // a good capture, or the hash move when it is a good capture.
 int isGoodCapturePick(const MoveList& list, const Position& pos, int move);

@@ -1,24 +1,25 @@
 // Quiescence search: captures (or every evasion when in check) below the horizon.
+#include "search/engine.h"
 #include "search/ordering.h"
 #include "search/rules.h"
 #include "search/search.h"
 
-int quiesce(SearchContext& context, int alpha, int beta) {
-    Position& pos = context.position;
-    NodeCount++;
+int quiesce(SearchEngine& engine, int alpha, int beta) {
+    Position& pos = engine.position;
+    engine.nodeCount++;
     int ply = pos.ply();
     if (ply - MateValue >= beta) return ply - MateValue;
     int rule = ruleScore(pos);
     if (rule != NoValue) return rule;
-    if (ply >= MaxSearchPly) return staticValue(context, alpha, beta);
+    if (ply >= MaxSearchPly) return staticValue(engine, alpha, beta);
 
     int inCheck = pos.lastRecord().givesCheck();
     int best = -MateValue;
     MoveList list;
     if (inCheck) {
-        prepareAllMoves(list, pos);
+        prepareAllMoves(list, pos, engine.history);
     } else {
-        int standPat = staticValue(context, alpha, beta);
+        int standPat = staticValue(engine, alpha, beta);
         if (standPat > -MateValue) {
             if (standPat >= beta) return standPat;
             best = standPat;
@@ -32,7 +33,7 @@ int quiesce(SearchContext& context, int alpha, int beta) {
         // Captures are sorted by score; the ones scored 0 lose material on their face.
         if (!inCheck && entry.score == 0) break;
         if (!pos.makeMove(entry.move)) continue;
-        int v = -quiesce(context, -beta, -alpha);
+        int v = -quiesce(engine, -beta, -alpha);
         pos.unmakeMove();
         if (v > best) {
             if (v >= beta) return v;

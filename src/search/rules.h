@@ -3,15 +3,14 @@
 
 #include "board/position.h"
 #include "eval/evaluation.h"
+#include "search/engine.h"
 #include "search/search.h"
 
-// Neither side keeps a knight, rook, cannon or pawn.
-constexpr uint32_t AttackerBits = 0xFFE0FFE0;
 // Moves without capture after which the game is drawn.
 constexpr int QuietMoveLimit = 100;
 
 inline int isDrawByRule(const Position& pos) {
-    return (pos.pieceBits & AttackerBits) == 0 || pos.lastRecord().quietCount >= QuietMoveLimit;
+    return (pos.pieceBits & CrossingPieceBits) == 0 || pos.lastRecord().quietCount >= QuietMoveLimit;
 }
 
 // The score a rule gives this node, or NoValue when no rule applies. It comes
@@ -23,8 +22,9 @@ inline int ruleScore(const Position& pos) {
     return NoValue;
 }
 
-inline int staticValue(const SearchContext& context, int alpha, int beta) {
-    return context.useKnowledge ? evaluate(context.position, alpha, beta) : quickEvaluate(context.position);
+inline int staticValue(const SearchEngine& engine, int alpha, int beta) {
+    return engine.useKnowledge ? evaluate(engine.position, engine.evaluation, alpha, beta)
+                               : quickEvaluate(engine.position, engine.evaluation);
 }
 
 // Beyond this ply both searches stop and take the static value.

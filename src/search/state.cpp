@@ -1,36 +1,22 @@
-// The search context and the counters of one search.
-#include "search/ordering.h"
-#include "search/search.h"
-
+// The reset of an engine's search state before a search.
 #include <cstring>
 
-SearchContext Context;
+#include "search/engine.h"
+#include "search/search.h"
 
-int64_t NodeCount = 0;
-int64_t NextPoll = PollInterval;
-int64_t FailHighCount = 0;
-int64_t FailHighFirstCount = 0;
-int64_t HistoryReductionCount = 0;
-int64_t NullReductionCount = 0;
-int32_t StopSearch = 0;
-int32_t CutCount[65536];
-int32_t TryCount[65536];
-
-int (*PollHook)() = nullptr;
-
-void resetSearchState() {
-    std::memset(Context.Killers, 0, sizeof(Context.Killers));
-    std::memset(HistoryScore, 0, sizeof(HistoryScore));
+void resetSearchState(SearchEngine& engine) {
+    std::memset(engine.killers, 0, sizeof(engine.killers));
+    std::memset(engine.history.score, 0, sizeof(engine.history.score));
     // Starting at 1 keeps the cutoff ratio defined for moves never tried.
-    for (int i = 0; i < 65536; i++) {
-        CutCount[i] = 1;
-        TryCount[i] = 1;
+    for (int i = 0; i < MoveSlots; i++) {
+        engine.cutCount[i] = 1;
+        engine.tryCount[i] = 1;
     }
-    NodeCount = 0;
-    NextPoll = PollInterval;
-    FailHighCount = 0;
-    FailHighFirstCount = 0;
-    HistoryReductionCount = 0;
-    NullReductionCount = 0;
-    StopSearch = 0;
+    engine.nodeCount = 0;
+    engine.nextPoll = PollInterval;
+    engine.failHighCount = 0;
+    engine.failHighFirstCount = 0;
+    engine.historyReductionCount = 0;
+    engine.nullReductionCount = 0;
+    engine.stopped = false;
 }

@@ -21,7 +21,7 @@ public:
 
     void newBestMove(const SearchReport& report) override { conversation_.newBestMove(report); }
 
-    int poll() override {
+    PollEvent poll() override {
         // Once a stop is asked for, later polls say the same.
         if (stopEvent_ != PollNothing) return stopEvent_;
         PollEvent event = PollNothing;
@@ -44,8 +44,8 @@ public:
         answer.source = AnswerSearch;
         answer.move = result.bestMove;
         answer.ponderMove = result.ponderMove;
-        answer.offer = static_cast<ResultOffer>(result.offer);
-        answer.drawAcceptable = result.drawAcceptable != 0;
+        answer.offer = result.offer;
+        answer.drawAcceptable = result.drawAcceptable;
         answer.statistics = result.statistics;
         answer.pv = result.pv;
         if (!mustHold()) deliver();
@@ -181,7 +181,7 @@ GoAnswer runGo(EngineSession& session, const Position& root, const GoRequest& re
         answer.source = AnswerBook;
         conversation.bookMove(answer.move);
     } else {
-        runSearch(root, limits, reporter);
+        runSearch(session.engine, root, limits, reporter);
     }
     if (reporter.mustHold()) reporter.hold();
     reporter.deliver();

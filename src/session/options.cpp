@@ -27,8 +27,16 @@ const OptionSpec Options[OptionCount] = {
     {OptionCheck, 1, 0, 1, nullptr, nullptr, "Offer Draw", nullptr},
 };
 
-int levelOfName(const char* word) {
-    for (int i = 0; i < 4; i++)
-        if (sameWord(word, LevelNames[i])) return i;
+OptionId optionNamed(const char* const OptionSpec::*protocolName, const char* name) {
+    for (int id = 0; id < OptionCount; id++) {
+        const char* shown = Options[id].*protocolName;
+        if (shown != nullptr && sameWord(name, shown)) return static_cast<OptionId>(id);
+    }
+    return OptionCount;
+}
+
+int choiceNamed(const OptionSpec& spec, const char* word) {
+    for (int i = spec.low; i <= spec.high; i++)
+        if (sameWord(word, spec.choices[i])) return i;
     return -1;
 }

@@ -40,8 +40,12 @@ extern const OptionSpec Options[OptionCount];
 
 // The names of the levels of selectivity (and of UCCI's pruning and knowledge).
 extern const char* const LevelNames[4];  // none, small, medium, large
-// The index of word in LevelNames, letter case aside; -1 for any other word.
-int levelOfName(const char* word);
+
+// The option a protocol shows as name, letter case aside (protocolName is
+// &OptionSpec::uciName or &OptionSpec::xboardName), or OptionCount.
+OptionId optionNamed(const char* const OptionSpec::*protocolName, const char* name);
+// The value of the combo's choice that word names, letter case aside; -1 for none.
+int choiceNamed(const OptionSpec& spec, const char* word);
 
 // The largest table any protocol may ask for, in megabytes.
 constexpr int MaxHashMegabytes = 1024;

@@ -16,8 +16,8 @@ constexpr int StartTableExponent = 24;
 void sizeTable(EngineSession& session, int exponent) {
     if (session.bounds.maxTableExponent > 0 && exponent > session.bounds.maxTableExponent)
         exponent = session.bounds.maxTableExponent;
-    releaseHashTable();
-    allocateHashTable(exponent);
+    releaseHashTable(session.engine.table);
+    allocateHashTable(session.engine.table, exponent);
     session.tableExponent = exponent;
 }
 
@@ -40,7 +40,7 @@ void startSession(EngineSession& session, const char* programName, const Session
     session.randomSeed = static_cast<uint32_t>(std::time(nullptr));
 }
 
-void endSession(EngineSession&) { releaseHashTable(); }
+void endSession(EngineSession& session) { releaseHashTable(session.engine.table); }
 
 void setOption(EngineSession& session, OptionId id, int value) {
     const OptionSpec& spec = Options[id];
@@ -48,7 +48,7 @@ void setOption(EngineSession& session, OptionId id, int value) {
     if (value > spec.high) value = spec.high;
     session.options[id] = value;
     if (id == OptionHash) sizeTable(session, hashExponent(value));
-    if (id == OptionClearHash) clearHashTable();
+    if (id == OptionClearHash) clearHashTable(session.engine.table);
 }
 
 void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName) {
@@ -69,7 +69,7 @@ int legalMoveOfText(Position& pos, const char* text) {
 
 int firstLegalMove(Position& pos) {
     Move moves[MoveListCapacity];
-    return generateLegalMoves(pos, moves) > 0 ? moves[0] : 0;
+    return legalMoves(pos, moves) > 0 ? moves[0] : 0;
 }
 
 namespace {
@@ -120,7 +120,7 @@ void setGameLeniently(EngineSession& session, const char* fen) {
     session.bannedCount = 0;
 }
 
-int playGameMove(EngineSession& session, int move) {
+int makeGameMove(EngineSession& session, int move) {
     if (move == 0 || !session.position.isLegalMove(move)) return 0;
     session.droppedPlies += keepHistoryRoom(session.position);
     if (!session.position.makeMove(move)) return 0;
@@ -130,7 +130,7 @@ int playGameMove(EngineSession& session, int move) {
 
 int playMoveText(EngineSession& session, const char* text) {
     const int move = legalMoveOfText(session.position, text);
-    return move != 0 && playGameMove(session, move) ? move : 0;
+    return move != 0 && makeGameMove(session, move) ? move : 0;
 }
 
 int takeBackMoves(EngineSession& session, int count) {

@@ -8,6 +8,7 @@
 
 #include "board/position.h"
 #include "search/driver.h"
+#include "search/engine.h"
 #include "session/options.h"
 
 // What every program calls itself.
@@ -25,6 +26,7 @@ struct SessionBounds {
 };
 
 struct EngineSession {
+    SearchEngine engine;         // all that a search changes, and the table
     Position position;           // the game after the moves played so far
     int32_t droppedPlies;        // plies of the game no longer in the position's history
     // Root moves not to play in this position; a new position ends them.
@@ -58,7 +60,7 @@ int setGame(EngineSession& session, const char* fen);
 void setGameLeniently(EngineSession& session, const char* fen);
 // Makes a legal move in the game, first making room in the history when it is
 // nearly full; 0 when the move is not legal here.
-int playGameMove(EngineSession& session, int move);
+int makeGameMove(EngineSession& session, int move);
 // The same for a four-character move text; the move made, or 0.
 int playMoveText(EngineSession& session, const char* text);
 // Takes the last moves back; 0 (and nothing changes) when the game has fewer.

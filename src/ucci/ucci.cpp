@@ -9,7 +9,7 @@
 #include "io/line_input.h"
 #include "io/output.h"
 #include "session/go.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "ucci/commands.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "io/text.h"
 #include "movegen/generate.h"
 #include "session/go.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "uci/uci_options.h"
 
 namespace {

@@ -30,10 +30,10 @@ int checkValue(const OptionSpec& spec, const char* value, int current) {
     return current;
 }
 
-// The index of the choice value names, or -1 after saying which it takes.
+// The choice value names, or -1 after saying which it takes.
 int comboValue(const OptionSpec& spec, const char* value) {
-    for (int i = spec.low; i <= spec.high; i++)
-        if (sameWord(value, spec.choices[i])) return i;
+    const int choice = choiceNamed(spec, value);
+    if (choice >= 0) return choice;
     char text[256];
     int length = std::snprintf(text, sizeof text, "info string %s", spec.uciName);
     if (spec.high == spec.low) {
@@ -92,23 +92,22 @@ void setUciOption(EngineSession& session, const char* line) {
     } else {
         std::snprintf(name, sizeof name, "%s", cursor);
     }
-    for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
+    trimTrailingBlanks(name);
 
-    for (int id = 0; id < OptionCount; id++) {
-        const OptionSpec& spec = Options[id];
-        if (spec.uciName == nullptr || !sameWord(name, spec.uciName)) continue;
-        const OptionId option = static_cast<OptionId>(id);
-        int chosen = 0;
-        switch (spec.kind) {
-        case OptionCheck: chosen = checkValue(spec, value, session.options[id]); break;
-        case OptionSpin: chosen = spinValue(spec, value); break;
-        case OptionCombo: chosen = comboValue(spec, value); break;
-        case OptionButton: break;
-        }
-        if (chosen >= 0) setOption(session, option, chosen);
+    const OptionId id = optionNamed(&OptionSpec::uciName, name);
+    if (id == OptionCount) {
+        char text[LineBufferSize + 64];
+        std::snprintf(text, sizeof text, "info string unknown option: %s", name);
+        printLine(text);
         return;
     }
-    char text[LineBufferSize + 64];
-    std::snprintf(text, sizeof text, "info string unknown option: %s", name);
-    printLine(text);
+    const OptionSpec& spec = Options[id];
+    int chosen = 0;
+    switch (spec.kind) {
+    case OptionCheck: chosen = checkValue(spec, value, option(session, id)); break;
+    case OptionSpin: chosen = spinValue(spec, value); break;
+    case OptionCombo: chosen = comboValue(spec, value); break;
+    case OptionButton: break;
+    }
+    if (chosen >= 0) setOption(session, id, chosen);
 }

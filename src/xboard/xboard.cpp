@@ -9,7 +9,7 @@
 #include "io/deferred_lines.h"
 #include "io/line_input.h"
 #include "io/output.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "xboard/xboard_game.h"
 
 EngineSession Session;

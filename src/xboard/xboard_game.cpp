@@ -6,7 +6,7 @@
 #include "io/line_input.h"
 #include "io/output.h"
 #include "search/driver.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "xboard/xboard_game.h"
 
 XboardGame Game;
@@ -152,7 +152,7 @@ void exclude(const Words& words, const char* line, bool excluding) {
     int& count = Session.bannedCount;
     Move* banned = Session.banned;
     if (sameWord(words.word[1], "all")) {
-        count = excluding ? generateLegalMoves(Session.position, banned) : 0;
+        count = excluding ? legalMoves(Session.position, banned) : 0;
         Game.analysisDue = true;
         return;
     }

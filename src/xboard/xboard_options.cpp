@@ -56,32 +56,28 @@ void setXboardOption(const char* text) {
     } else {
         std::snprintf(name, sizeof name, "%s", text);
     }
-    for (size_t n = std::strlen(name); n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\t'); n--) name[n - 1] = '\0';
+    trimTrailingBlanks(name);
 
-    for (OptionId id : FeatureOrder) {
-        const OptionSpec& spec = Options[id];
-        if (!sameWord(name, spec.xboardName)) continue;
-        const bool number = *value >= '0' && *value <= '9';
-        switch (spec.kind) {
-        // XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
-        case OptionCheck:
-            if (number) setOption(Session, id, readInt(value, 0, 1));
-            break;
-        case OptionSpin:
-            if (!number) sayError("bad value", text);
-            else setOption(Session, id, readInt(value, spec.low, spec.high));
-            break;
-        case OptionCombo: {
-            int chosen = -1;
-            for (int i = spec.low; i <= spec.high; i++)
-                if (sameWord(value, spec.choices[i])) chosen = i;
-            if (chosen < 0) sayError("bad value", text);
-            else setOption(Session, id, chosen);
-            break;
-        }
-        case OptionButton: setOption(Session, id, 0); break;
-        }
+    const OptionId id = optionNamed(&OptionSpec::xboardName, name);
+    if (id == OptionCount) {
+        sayError("unknown option", text);
         return;
     }
-    sayError("unknown option", text);
+    const OptionSpec& spec = Options[id];
+    const bool number = *value >= '0' && *value <= '9';
+    switch (spec.kind) {
+    // XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
+    case OptionCheck:
+        if (number) setOption(Session, id, readInt(value, 0, 1));
+        break;
+    case OptionSpin:
+        if (!number) sayError("bad value", text);
+        else setOption(Session, id, readInt(value, spec.low, spec.high));
+        break;
+    case OptionCombo:
+        if (choiceNamed(spec, value) < 0) sayError("bad value", text);
+        else setOption(Session, id, choiceNamed(spec, value));
+        break;
+    case OptionButton: setOption(Session, id, 0); break;
+    }
 }

@@ -8,7 +8,7 @@
 #include "io/deferred_lines.h"
 #include "io/output.h"
 #include "session/go.h"
-#include "session/move_text.h"
+#include "board/notation.h"
 #include "xboard/xboard_game.h"
 
 namespace {
@@ -94,7 +94,7 @@ void playOwnMove(const GoAnswer& answer, int64_t clockBefore, int toGo, int64_t 
     if (option(Session, OptionOfferDraw) && (answer.offer == OfferDraw || (Game.drawOffered && answer.drawAcceptable)))
         printLine("offer draw");
     Game.drawOffered = false;
-    if (!playGameMove(Session, move)) return;
+    if (!makeGameMove(Session, move)) return;
     say("move %s", moveText(move).text);
 
     int64_t after = clockBefore - used;
@@ -190,7 +190,7 @@ public:
             // The predicted reply: the search goes on as the engine's move.
             playUserMove(moveText);
             Game.thinkDue = false;
-            hitElapsed = elapsedMilliseconds();
+            hitElapsed = elapsedMilliseconds(Session.engine);
             // The time lines before the reply have set the clock it counts against.
             clockBefore = engineClock();
             toGo = movesToGo(Session.position);
@@ -260,13 +260,13 @@ void analyse() {
     AnalysisRunning = true;
     runGo(Session, Session.position, request, conversation);
     AnalysisRunning = false;
-    LastAnalysis = searchProgress();
+    LastAnalysis = searchProgress(Session.engine);
     // The command that ended it runs next; unless it is exit, analysis goes on after it.
     if (conversation.discard && !Game.quit) Game.analysisDue = true;
 }
 
 void printAnalysisStatus() {
-    const SearchProgress progress = AnalysisRunning ? searchProgress() : LastAnalysis;
+    const SearchProgress progress = AnalysisRunning ? searchProgress(Session.engine) : LastAnalysis;
     char text[128];
     std::snprintf(text, sizeof text, "stat01: %" PRId64 " %" PRId64 " %d %d %d", progress.elapsed / 10,
                   progress.nodes, progress.depth, progress.movesLeft, progress.moveTotal);

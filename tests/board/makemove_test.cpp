@@ -51,7 +51,7 @@ void expectConsistent(const Position& pos) {
         bits |= 1u << (code - 16);
         rows[s >> 4] |= ColumnBit[s];
         cols[s & 15] |= RowBit[s];
-        (code < 32 ? red : black) += PieceSquareValues[kt][s];
+        (code < 32 ? red : black) += pos.pieceValues[kt][s];
     }
     if (pos.sideToMove) {
         key ^= SideKey;
@@ -66,6 +66,16 @@ void expectConsistent(const Position& pos) {
     ASSERT_EQ(0, std::memcmp(pos.colMask, cols, sizeof cols));
     ASSERT_EQ(pos.redValue, red);
     ASSERT_EQ(pos.blackValue, black);
+}
+
+// Gives pos other piece-square values and rebases its sums on them.
+void useValues(Position& pos, const uint8_t (&values)[14][256]) {
+    std::memcpy(pos.pieceValues, values, sizeof pos.pieceValues);
+    pos.redValue = pos.blackValue = 0;
+    for (int code = 16; code < 48; code++) {
+        const int s = pos.pieceSquares[code];
+        if (s != 0) (code < 32 ? pos.redValue : pos.blackValue) += values[keyType(code)][s];
+    }
 }
 
 void playMoves(Position& pos, std::initializer_list<const char*> moves) {
@@ -155,7 +165,8 @@ TEST(Repetition, NullMoveEndsTheWalk) {
 
 TEST(MakeMove, RandomGamesKeepIncrementalStateCheckFlagsAndUnmakeRestoresIt) {
     std::mt19937 rng(12345);
-    for (auto& row : PieceSquareValues)
+    uint8_t values[14][256];
+    for (auto& row : values)
         for (auto& value : row) value = static_cast<uint8_t>(rng() & 0xFF);
     const char* fens[] = {
         StartFen,
@@ -167,6 +178,7 @@ TEST(MakeMove, RandomGamesKeepIncrementalStateCheckFlagsAndUnmakeRestoresIt) {
     int made = 0;
     for (int game = 0; made < 20000; game++) {
         Position pos = fromFen(fens[game % 5]);
+        useValues(pos, values);
         expectConsistent(pos);
         for (int ply = 0; ply < 150; ply++) {
             std::vector<int> moves = legalMoves(pos);
@@ -185,7 +197,6 @@ TEST(MakeMove, RandomGamesKeepIncrementalStateCheckFlagsAndUnmakeRestoresIt) {
             pos = after;
         }
     }
-    std::memset(PieceSquareValues, 0, sizeof PieceSquareValues);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Shared helpers of the evaluation tests: positions from FEN and from piece
-// lists with the pre-evaluation run, FEN of a position and of its colour-swapped twin.
+// lists with the pre-evaluation run (its values in Pre), FEN of a position and of its colour-swapped twin.
 #pragma once
 
 #include <string>
@@ -9,11 +9,15 @@
 #include "common/positions.h"
 #include "eval/evaluation.h"
 
+// What the pre-evaluation of the last position evaluated() set up gave; the
+// tests score that position with it.
+inline PreEvaluation Pre;
+
 // A position set up from FEN with the pre-evaluation run on it, as a search would.
 inline Position evaluated(const char* fen) {
     Position pos;
     pos.setFromFen(fen);
-    preEvaluate(pos);
+    preEvaluate(pos, Pre);
     return pos;
 }
 

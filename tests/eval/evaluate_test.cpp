@@ -13,61 +13,61 @@ TEST(Evaluate, StartPositionIsTempoForEitherSide) {
     for (const char* side : {" w", " b"}) {
         std::string fen = std::string("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR") + side;
         Position pos = evaluated(fen.c_str());
-        EXPECT_EQ(kingShapeScore(pos), 0);
+        EXPECT_EQ(kingShapeScore(pos, Pre), 0);
         EXPECT_EQ(pinScore(pos), 0);
         EXPECT_EQ(rookMobilityScore(pos), 0);
         EXPECT_EQ(knightTrapScore(pos), 0);
-        EXPECT_EQ(quickEvaluate(pos), Tempo);
-        EXPECT_EQ(evaluate(pos, -1000, 1000), 4);
+        EXPECT_EQ(quickEvaluate(pos, Pre), Pre.tempo);
+        EXPECT_EQ(evaluate(pos, Pre, -1000, 1000), 4);
     }
 }
 
 TEST(KingShape, KingOffHomeWithBothAdvisors) {
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9")), -20);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9", 'b')), 20);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Kd0 Ae1 Af0 ke9")), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9"), Pre), -20);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 Af0 ke9", 'b'), Pre), 20);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Kd0 Ae1 Af0 ke9"), Pre), 0);
     // One advisor lost and black without its rook pair: no penalty.
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 ke9 ra9")), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke1 Ad0 ke9 ra9"), Pre), 0);
 }
 
 TEST(KingShape, LostAdvisorAgainstARookPair) {
     // Black two points of major lead: attack level 4, weight 40.
     Position pos = evaluatedPieces("Ke0 Ad0 Ra0 ke9 ra9 ri9");
-    ASSERT_EQ(BlackAttackWeight, 40);
-    EXPECT_EQ(kingShapeScore(pos), -8);
+    ASSERT_EQ(Pre.blackAttackWeight, 40);
+    EXPECT_EQ(kingShapeScore(pos, Pre), -8);
     // Equal majors, both black rooks across: still weight 40, now 8 + 40.
     pos = evaluatedPieces("Ke0 Ad0 Ra0 Ri0 ke9 ra3 ri3");
-    ASSERT_EQ(BlackAttackWeight, 40);
-    EXPECT_EQ(kingShapeScore(pos), -48);
+    ASSERT_EQ(Pre.blackAttackWeight, 40);
+    EXPECT_EQ(kingShapeScore(pos, Pre), -48);
 }
 
 TEST(KingShape, CannonsAgainstAdvisorsAtHome) {
     Position hollow = evaluatedPieces("Ke0 Ad0 Af0 ke9 ce5");
-    EXPECT_EQ(kingShapeScore(hollow), -KingThreatValues[8]);
-    EXPECT_EQ(KingThreatValues[8], 70 * (9 + 66) / 132);
+    EXPECT_EQ(kingShapeScore(hollow, Pre), -Pre.kingThreatValues[8]);
+    EXPECT_EQ(Pre.kingThreatValues[8], 70 * (9 + 66) / 132);
 
     // Behind a screen and the own knight on the palace centre: the whole centre-knight value.
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Ne1 Pe3 ke9 ce7")), -30);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Pe1 Pe3 ke9 ce7")), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Ne1 Pe3 ke9 ce7"), Pre), -30);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Af0 Pe1 Pe3 ke9 ce7"), Pre), 0);
     // Advisors in no listed shape: the hollow cannon is not scored.
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad2 Af0 ke9 ce5")), 0);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad2 Af0 ke9 ce5"), Pre), 0);
 }
 
 TEST(KingShape, CannonsAgainstAnAdvisorOnTheCentre) {
     // A quarter of the centre-knight value (30 >> 2), then 20 when the empty
     // advisor home is attacked, then 80 for a rook shutting the king in.
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7")), -7);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7 rf9")), -27);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 Rh0 ke9 ce7 rf9")), -107);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7"), Pre), -7);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 ke9 ce7 rf9"), Pre), -27);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Ad0 Ae1 Pe3 Rh0 ke9 ce7 rf9"), Pre), -107);
     // Shape 3 tests the other home square.
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rf9")), -7);
-    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rd9")), -27);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rf9"), Pre), -7);
+    EXPECT_EQ(kingShapeScore(evaluatedPieces("Ke0 Af0 Ae1 Pe3 ke9 ce7 rd9"), Pre), -27);
 
     // A cannon on the back rank looking at the king: attack level 3 (cannon
     // across plus its major lead) gives 40 * 3 / 8.
     Position bottom = evaluatedPieces("Ke0 Af0 Ae1 ke9 ca0");
-    EXPECT_EQ(KingThreatValues[32 + 3], 15);
-    EXPECT_EQ(kingShapeScore(bottom), -15);
+    EXPECT_EQ(Pre.kingThreatValues[32 + 3], 15);
+    EXPECT_EQ(kingShapeScore(bottom, Pre), -15);
 }
 
 TEST(Pins, RookAgainstTheKing) {
@@ -117,23 +117,23 @@ TEST(KnightTrap, CornerAndPoorSquares) {
 TEST(Evaluate, LazyExitsStepByStep) {
     // Terms here: king shape -16, pins 0, rook mobility -14, knight trap -10.
     Position pos = evaluatedPieces("Ke0 Na0 kd9 ri2 rc9");
-    ASSERT_EQ(kingShapeScore(pos), -16);
+    ASSERT_EQ(kingShapeScore(pos, Pre), -16);
     ASSERT_EQ(pinScore(pos), 0);
     ASSERT_EQ(rookMobilityScore(pos), -14);
     ASSERT_EQ(knightTrapScore(pos), -10);
-    int q = quickEvaluate(pos);
-    EXPECT_EQ(evaluate(pos, q + 160, 1000), q);
-    EXPECT_EQ(evaluate(pos, q + 159, 1000), q - 16);
-    EXPECT_EQ(evaluate(pos, q + 23, 1000), q - 30);
-    EXPECT_EQ(evaluate(pos, q - 11, 1000), q - 40);
-    EXPECT_EQ(evaluate(pos, -1000, 1000), q - 40);
+    int q = quickEvaluate(pos, Pre);
+    EXPECT_EQ(evaluate(pos, Pre, q + 160, 1000), q);
+    EXPECT_EQ(evaluate(pos, Pre, q + 159, 1000), q - 16);
+    EXPECT_EQ(evaluate(pos, Pre, q + 23, 1000), q - 30);
+    EXPECT_EQ(evaluate(pos, Pre, q - 11, 1000), q - 40);
+    EXPECT_EQ(evaluate(pos, Pre, -1000, 1000), q - 40);
 
     // From the other side of the window, on the colour-swapped twin.
     Position twin = evaluated(fenOf(pos, true).c_str());
-    ASSERT_EQ(quickEvaluate(twin), q);
-    EXPECT_EQ(evaluate(twin, -1000, q - 160), q);
-    EXPECT_EQ(evaluate(twin, -1000, q - 159), q - 16);
-    EXPECT_EQ(evaluate(twin, -1000, q - 55), q - 30);
+    ASSERT_EQ(quickEvaluate(twin, Pre), q);
+    EXPECT_EQ(evaluate(twin, Pre, -1000, q - 160), q);
+    EXPECT_EQ(evaluate(twin, Pre, -1000, q - 159), q - 16);
+    EXPECT_EQ(evaluate(twin, Pre, -1000, q - 55), q - 30);
 }
 
 TEST(Repetition, PerpetualCheckAndDrawScores) {
@@ -184,16 +184,16 @@ TEST(Evaluate, ColourSwappedTwinScoresTheSame) {
     for (const std::string& fen : samplePositions()) {
         Position pos = evaluated(fen.c_str());
         GameStage stage = gameStageOf(pos);
-        int values[] = {kingShapeScore(pos), pinScore(pos), rookMobilityScore(pos), knightTrapScore(pos),
-                        quickEvaluate(pos), evaluate(pos, -1000, 1000), evaluate(pos, -30, 30)};
+        int values[] = {kingShapeScore(pos, Pre), pinScore(pos), rookMobilityScore(pos), knightTrapScore(pos),
+                        quickEvaluate(pos, Pre), evaluate(pos, Pre, -1000, 1000), evaluate(pos, Pre, -30, 30)};
         int red = pos.redValue;
         int black = pos.blackValue;
 
         std::string swapped = fenOf(pos, true);
         Position twin = evaluated(swapped.c_str());
         GameStage twinStage = gameStageOf(twin);
-        int twinValues[] = {kingShapeScore(twin), pinScore(twin), rookMobilityScore(twin), knightTrapScore(twin),
-                            quickEvaluate(twin), evaluate(twin, -1000, 1000), evaluate(twin, -30, 30)};
+        int twinValues[] = {kingShapeScore(twin, Pre), pinScore(twin), rookMobilityScore(twin), knightTrapScore(twin),
+                            quickEvaluate(twin, Pre), evaluate(twin, Pre, -1000, 1000), evaluate(twin, Pre, -30, 30)};
         EXPECT_EQ(twinStage.redAttack, stage.blackAttack) << fen;
         EXPECT_EQ(twinStage.blackAttack, stage.redAttack) << fen;
         EXPECT_EQ(twin.redValue, black) << fen;
@@ -205,11 +205,11 @@ TEST(Evaluate, ColourSwappedTwinScoresTheSame) {
 TEST(Evaluate, FarOutsideTheWindowOnlyTheSumCounts) {
     for (const std::string& fen : samplePositions()) {
         Position pos = evaluated(fen.c_str());
-        int q = quickEvaluate(pos);
-        EXPECT_EQ(evaluate(pos, q + 160, q + 400), q) << fen;
-        EXPECT_EQ(evaluate(pos, q + 300, 1000), q) << fen;
-        EXPECT_EQ(evaluate(pos, q - 400, q - 160), q) << fen;
-        EXPECT_EQ(evaluate(pos, -1000, q - 300), q) << fen;
+        int q = quickEvaluate(pos, Pre);
+        EXPECT_EQ(evaluate(pos, Pre, q + 160, q + 400), q) << fen;
+        EXPECT_EQ(evaluate(pos, Pre, q + 300, 1000), q) << fen;
+        EXPECT_EQ(evaluate(pos, Pre, q - 400, q - 160), q) << fen;
+        EXPECT_EQ(evaluate(pos, Pre, -1000, q - 300), q) << fen;
     }
 }
 

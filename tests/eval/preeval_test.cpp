@@ -14,7 +14,7 @@ int recomputedValue(const Position& pos, int side, int opponentAttack) {
     int value = (8 - opponentAttack) * 10;
     for (int code = 16 + 16 * side; code < 32 + 16 * side; ++code) {
         int square = pos.pieceSquares[code];
-        if (square) value += PieceSquareValues[PieceType[code] + 7 * side][square];
+        if (square) value += pos.pieceValues[PieceType[code] + 7 * side][square];
     }
     return value;
 }
@@ -26,20 +26,20 @@ TEST(PreEvaluate, StartPosition) {
     EXPECT_EQ(stage.midgameWeight, 66);
     EXPECT_EQ(stage.redAttack, 0);
     EXPECT_EQ(stage.blackAttack, 0);
-    EXPECT_EQ(Tempo, 4);
-    EXPECT_EQ(RedAttackWeight, 0);
-    EXPECT_EQ(BlackAttackWeight, 0);
+    EXPECT_EQ(Pre.tempo, 4);
+    EXPECT_EQ(Pre.redAttackWeight, 0);
+    EXPECT_EQ(Pre.blackAttackWeight, 0);
     EXPECT_EQ(pos.redValue, 968);
     EXPECT_EQ(pos.blackValue, 968);
 
-    EXPECT_EQ(PieceSquareValues[4][sq("a0")], 194);
-    EXPECT_EQ(PieceSquareValues[6][sq("e3")], 15);
-    EXPECT_EQ(PieceSquareValues[0][sq("e0")], 15);
-    EXPECT_EQ(PieceSquareValues[11][sq("a9")], 194);  // black rook, half-turn of a0
-    EXPECT_EQ(PieceSquareValues[13][sq("e6")], 15);
-    for (int i = 6; i <= 12; ++i) EXPECT_EQ(KingThreatValues[i], HollowCannonBase[i]) << i;
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(KingThreatValues[16 + i], CentreKnightBase[i]) << i;
-    for (int i = 32; i < 64; ++i) EXPECT_EQ(KingThreatValues[i], 0) << i;
+    EXPECT_EQ(pos.pieceValues[4][sq("a0")], 194);
+    EXPECT_EQ(pos.pieceValues[6][sq("e3")], 15);
+    EXPECT_EQ(pos.pieceValues[0][sq("e0")], 15);
+    EXPECT_EQ(pos.pieceValues[11][sq("a9")], 194);  // black rook, half-turn of a0
+    EXPECT_EQ(pos.pieceValues[13][sq("e6")], 15);
+    for (int i = 6; i <= 12; ++i) EXPECT_EQ(Pre.kingThreatValues[i], HollowCannonBase[i]) << i;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(Pre.kingThreatValues[16 + i], CentreKnightBase[i]) << i;
+    for (int i = 32; i < 64; ++i) EXPECT_EQ(Pre.kingThreatValues[i], 0) << i;
 }
 
 TEST(PreEvaluate, LopsidedEntriesSurviveTheBlend) {
@@ -47,31 +47,31 @@ TEST(PreEvaluate, LopsidedEntriesSurviveTheBlend) {
     // where the endgame tables' lopsided entries decide.
     Position pos = evaluated("3k5/9/9/9/9/9/9/9/9/4K4 w");
     ASSERT_EQ(gameStageOf(pos).midgameWeight, 0);
-    EXPECT_EQ(PieceSquareValues[0][sq("h8")], 65);
-    EXPECT_EQ(PieceSquareValues[0][sq("b8")], 55);
-    EXPECT_EQ(PieceSquareValues[6][sq("h8")], 25);  // attackless pawn
-    EXPECT_EQ(PieceSquareValues[6][sq("b8")], 15);
-    EXPECT_EQ(PieceSquareValues[3][sq("c1")], 94);
-    EXPECT_EQ(PieceSquareValues[3][sq("g1")], 90);
+    EXPECT_EQ(pos.pieceValues[0][sq("h8")], 65);
+    EXPECT_EQ(pos.pieceValues[0][sq("b8")], 55);
+    EXPECT_EQ(pos.pieceValues[6][sq("h8")], 25);  // attackless pawn
+    EXPECT_EQ(pos.pieceValues[6][sq("b8")], 15);
+    EXPECT_EQ(pos.pieceValues[3][sq("c1")], 94);
+    EXPECT_EQ(pos.pieceValues[3][sq("g1")], 90);
     // Black sees the same values half a board round: red's h8 is black's b1.
-    EXPECT_EQ(PieceSquareValues[7][sq("b1")], 65);
-    EXPECT_EQ(PieceSquareValues[10][sq("g8")], 94);
+    EXPECT_EQ(pos.pieceValues[7][sq("b1")], 65);
+    EXPECT_EQ(pos.pieceValues[10][sq("g8")], 94);
     // Half the hollow-cannon base when nothing but kings is left.
-    EXPECT_EQ(KingThreatValues[12], 40);
+    EXPECT_EQ(Pre.kingThreatValues[12], 40);
 }
 
 TEST(PreEvaluate, StageWeightsOfThinBoards) {
     Position defenders = evaluated("2bakab2/9/9/9/9/9/9/9/9/2BAKAB2 w");
     EXPECT_EQ(gameStageOf(defenders).phaseMaterial, 8);
     EXPECT_EQ(gameStageOf(defenders).midgameWeight, 15);
-    EXPECT_EQ(Tempo, 0);
+    EXPECT_EQ(Pre.tempo, 0);
 
     Position oneRook = evaluated("2bakab2/9/9/9/9/9/9/9/9/R1BAKAB2 w");
     EXPECT_EQ(gameStageOf(oneRook).phaseMaterial, 14);
     EXPECT_EQ(gameStageOf(oneRook).midgameWeight, 25);
-    EXPECT_EQ(Tempo, 1);
+    EXPECT_EQ(Pre.tempo, 1);
     EXPECT_EQ(gameStageOf(oneRook).redAttack, 4);  // two points of major lead
-    EXPECT_EQ(KingThreatValues[12], 80 * 91 / 132);
+    EXPECT_EQ(Pre.kingThreatValues[12], 80 * 91 / 132);
 }
 
 TEST(PreEvaluate, AttackLevels) {
@@ -79,7 +79,7 @@ TEST(PreEvaluate, AttackLevels) {
     Position pos = evaluated("rn2k4/9/9/2N6/R8/9/9/9/9/4K3R w");
     EXPECT_EQ(gameStageOf(pos).redAttack, 8);
     EXPECT_EQ(gameStageOf(pos).blackAttack, 0);
-    EXPECT_EQ(RedAttackWeight, 80);
+    EXPECT_EQ(Pre.redAttackWeight, 80);
     EXPECT_EQ(pos.blackValue, recomputedValue(pos, 1, 8));
 
     // A pawn across would make 9: the level stops at 8.
@@ -96,19 +96,19 @@ TEST(PreEvaluate, BlackPressureRaisesRedDefenders) {
     // Black two rooks up with nothing across.
     Position pos = evaluated("r3k3r/9/9/9/9/9/9/9/9/2BAKAB2 w");
     EXPECT_EQ(gameStageOf(pos).blackAttack, 8);
-    EXPECT_EQ(BlackAttackWeight, 80);
+    EXPECT_EQ(Pre.blackAttackWeight, 80);
     for (const char* name : {"c0", "d0", "f0", "g0", "e1", "a2", "e2", "c4"}) {
-        EXPECT_EQ(PieceSquareValues[1][sq(name)], baseValue(AdvisorBishopThreatened, sq(name))) << name;
-        EXPECT_EQ(PieceSquareValues[2][sq(name)], baseValue(AdvisorBishopThreatened, sq(name))) << name;
+        EXPECT_EQ(pos.pieceValues[1][sq(name)], baseValue(AdvisorBishopThreatened, sq(name))) << name;
+        EXPECT_EQ(pos.pieceValues[2][sq(name)], baseValue(AdvisorBishopThreatened, sq(name))) << name;
     }
     // Red's safety constant is gone; black, unthreatened, keeps its 80.
     EXPECT_EQ(pos.redValue, recomputedValue(pos, 0, 8));
-    EXPECT_EQ(pos.redValue, 4 * 40 + PieceSquareValues[0][sq("e0")]);
+    EXPECT_EQ(pos.redValue, 4 * 40 + pos.pieceValues[0][sq("e0")]);
     EXPECT_EQ(pos.blackValue, recomputedValue(pos, 1, 0));
     // Black's defenders stay on the safe table; bottom cannons threaten red only.
-    EXPECT_EQ(PieceSquareValues[8][sq("d9")], 20);
-    EXPECT_EQ(KingThreatValues[32 + 3], 40);
-    EXPECT_EQ(KingThreatValues[48 + 3], 0);
+    EXPECT_EQ(pos.pieceValues[8][sq("d9")], 20);
+    EXPECT_EQ(Pre.kingThreatValues[32 + 3], 40);
+    EXPECT_EQ(Pre.kingThreatValues[48 + 3], 0);
 }
 
 TEST(PreEvaluate, PawnsBlendByTheirOwnSidesAttack) {
@@ -123,11 +123,11 @@ TEST(PreEvaluate, PawnsBlendByTheirOwnSidesAttack) {
     int e6 = sq("e6");
     int attacking6 = (baseValue(KingPawnMidAttacking, e6) * m + baseValue(KingPawnEndAttacking, e6) * (66 - m)) / 66;
     int attackless6 = (baseValue(KingPawnMidAttackless, e6) * m + baseValue(KingPawnEndAttackless, e6) * (66 - m)) / 66;
-    EXPECT_EQ(PieceSquareValues[6][e3], (attackless * 4 + attacking * 4) / 8);
-    EXPECT_EQ(PieceSquareValues[6][e6], (attackless6 * 4 + attacking6 * 4) / 8);
+    EXPECT_EQ(pos.pieceValues[6][e3], (attackless * 4 + attacking * 4) / 8);
+    EXPECT_EQ(pos.pieceValues[6][e6], (attackless6 * 4 + attacking6 * 4) / 8);
     EXPECT_NE(attackless6, attacking6);
     // Black pawns, unattacking, keep the attackless blend on the mirrored squares.
-    EXPECT_EQ(PieceSquareValues[13][254 - e6], attackless6);
+    EXPECT_EQ(pos.pieceValues[13][254 - e6], attackless6);
 }
 
 TEST(PreEvaluate, SumsFollowRandomPlay) {
@@ -142,13 +142,13 @@ TEST(PreEvaluate, SumsFollowRandomPlay) {
         bool blended = false;
         for (int ply = 0; ply < 120; ++ply) {
             if (ply == blendAt) {
-                preEvaluate(pos);
+                preEvaluate(pos, Pre);
                 GameStage stage = gameStageOf(pos);
                 redAttack = stage.redAttack;
                 blackAttack = stage.blackAttack;
                 blended = true;
                 Position again = pos;
-                preEvaluate(again);
+                preEvaluate(again, Pre);
                 EXPECT_EQ(again.redValue, pos.redValue);
                 EXPECT_EQ(again.blackValue, pos.blackValue);
             }

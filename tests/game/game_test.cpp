@@ -2,7 +2,6 @@
 // the verdict after the last one (and that no earlier move ended the game).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 
@@ -74,6 +73,12 @@ const JudgedCase Cases[] = {
     // Red checks, then attacks the unprotected knight on i5, and again.
     {"OneCheckOneChaseIsAChase", "8R/9/4k4/r8/8n/9/9/8C/9/3K5 w", "i9e9 e7f7 e9i9 f7e7 i9e9 e7f7 e9i9 f7e7",
      RulesAsian, BlackWins, EndPerpetualChase},
+    // The advisor that would take back on d7 or f7 is pinned by the rook on e2.
+    {"PinnedDefenderDoesNotProtect", "4k4/4a4/3c5/9/9/9/5R3/4R4/4A4/4K4 w", "f3d3 d7f7 d3f3 f7d7 f3d3 d7f7 d3f3 f7d7",
+     RulesAsian, BlackWins, EndPerpetualChase},
+    // Pinned by the black rook, the red rook cannot take the cannon it lines up with.
+    {"PinnedAttackerDoesNotChase", "4k4/4r4/9/9/9/4R4/c8/9/9/4K4 w", "e4e3 a3a4 e3e4 a4a3 e4e3 a3a4 e3e4 a4a3",
+     RulesAsian, GameDrawn, EndRepetition},
     {"ExchangeOfferIsNoChase", "r3k4/9/9/9/9/9/9/9/1R7/3K5 w", "b1a1 a9b9 a1b1 b9a9 b1a1 a9b9 a1b1 b9a9",
      RulesAsian, GameDrawn, EndRepetition},
     {"IdleRepetitionDraws", "4k4/4a4/8r/9/9/9/9/R8/4A4/4K4 w", "a2b2 i7h7 b2a2 h7i7 a2b2 i7h7 b2a2 h7i7",

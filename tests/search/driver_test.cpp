@@ -2,6 +2,8 @@
 // before it asks the front end, and the result's statistics.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "search/driver.h"
 #include "search/search_setup.h"
 
@@ -10,14 +12,15 @@ namespace {
 // A front end that answers every poll with one event after a number of polls.
 class ScriptedReporter : public SearchReporter {
 public:
-    explicit ScriptedReporter(int event = PollNothing, int after = 0) : event_(event), after_(after) {}
+    explicit ScriptedReporter(PollEvent event = PollNothing, int after = 0) : event_(event), after_(after) {}
     void newBestMove(const SearchReport&) override { reports++; }
-    int poll() override { return ++polls > after_ ? event_ : PollNothing; }
+    PollEvent poll() override { return ++polls > after_ ? event_ : PollNothing; }
     void searchDone(const SearchResult&) override { done++; }
     int reports = 0, polls = 0, done = 0;
 
 private:
-    int event_, after_;
+    PollEvent event_;
+    int after_;
 };
 
 class Driver : public ::testing::Test {
@@ -36,9 +39,56 @@ protected:
     }
 
     static SearchResult search(const Position& pos, const SearchLimits& limits, SearchReporter& reporter) {
-        return runSearch(pos, limits, reporter);
+        return runSearch(Engine, pos, limits, reporter);
     }
 };
+
+// At its first poll, runs a whole search of another position on another engine.
+class NestingReporter : public ScriptedReporter {
+public:
+    NestingReporter(SearchEngine& other, const Position& pos, const SearchLimits& limits)
+        : other_(other), pos_(pos), limits_(limits) {}
+    PollEvent poll() override {
+        if (!ran) {
+            ran = true;
+            ScriptedReporter quiet;
+            inner = runSearch(other_, pos_, limits_, quiet);
+        }
+        return PollNothing;
+    }
+    bool ran = false;
+    SearchResult inner{};
+
+private:
+    SearchEngine& other_;
+    const Position& pos_;
+    const SearchLimits& limits_;
+};
+
+TEST_F(Driver, TwoEnginesInOneProcessSearchAsEachDoesAlone) {
+    SearchLimits limits;
+    limits.maxDepth = 6;
+    const Position first = fromFen(MidgameFen);
+    const Position second = fromFen(ZugzwangFen);
+    std::unique_ptr<SearchEngine> engines[4];
+    for (auto& engine : engines) {
+        engine = std::make_unique<SearchEngine>();
+        allocateHashTable(engine->table, 20);
+    }
+    ScriptedReporter quiet;
+    const SearchResult firstAlone = runSearch(*engines[0], first, limits, quiet);
+    const SearchResult secondAlone = runSearch(*engines[1], second, limits, quiet);
+
+    // The second search runs whole in the middle of the first.
+    NestingReporter nesting(*engines[3], second, limits);
+    const SearchResult firstAround = runSearch(*engines[2], first, limits, nesting);
+    ASSERT_TRUE(nesting.ran);
+    EXPECT_EQ(firstAround.statistics.nodes, firstAlone.statistics.nodes);
+    EXPECT_EQ(firstAround.bestMove, firstAlone.bestMove);
+    EXPECT_EQ(nesting.inner.statistics.nodes, secondAlone.statistics.nodes);
+    EXPECT_EQ(nesting.inner.bestMove, secondAlone.bestMove);
+    for (auto& engine : engines) releaseHashTable(engine->table);
+}
 
 TEST_F(Driver, AMoveThatRepeatsAFifthTimeIsNeverPlayed) {
     SearchLimits limits;

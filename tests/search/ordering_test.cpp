@@ -46,39 +46,39 @@ TEST(Ordering, ShellSortGapsDecideTheOrderOfEqualScores) {
 }
 
 TEST(Ordering, HistoryScoresAreRescaledToSixteenBits) {
-    std::memset(HistoryScore, 0, sizeof HistoryScore);
+    std::memset(Engine.history.score, 0, sizeof Engine.history.score);
     for (int order = 0; order < 2; order++) {
         MoveList list = listOf({0, 0});
-        HistoryScore[1] = order == 0 ? 70000 : 10;
-        HistoryScore[2] = order == 0 ? 10 : 70000;
-        scoreByHistory(list);
+        Engine.history.score[1] = order == 0 ? 70000 : 10;
+        Engine.history.score[2] = order == 0 ? 10 : 70000;
+        scoreByHistory(list, Engine.history);
         EXPECT_EQ(list.entries[0].score, order == 0 ? 35000 : 5);
         EXPECT_EQ(list.entries[1].score, order == 0 ? 5 : 35000);
     }
-    std::memset(HistoryScore, 0, sizeof HistoryScore);
+    std::memset(Engine.history.score, 0, sizeof Engine.history.score);
 }
 
 TEST(Ordering, GoodMovesBecomeKillersAndHistorySaturates) {
-    std::memset(HistoryScore, 0, sizeof HistoryScore);
+    std::memset(Engine.history.score, 0, sizeof Engine.history.score);
     Move killers[2] = {0, 0};
-    recordGoodMove(100, 3, killers);
-    recordGoodMove(200, 2, killers);
+    recordGoodMove(Engine.history, 100, 3, killers);
+    recordGoodMove(Engine.history, 200, 2, killers);
     EXPECT_EQ(killers[0], 200);
     EXPECT_EQ(killers[1], 100);
-    recordGoodMove(100, 1, killers);
-    recordGoodMove(100, 1, killers);
+    recordGoodMove(Engine.history, 100, 1, killers);
+    recordGoodMove(Engine.history, 100, 1, killers);
     EXPECT_EQ(killers[0], 100);
     EXPECT_EQ(killers[1], 200);
-    EXPECT_EQ(HistoryScore[100], 11);
+    EXPECT_EQ(Engine.history.score[100], 11);
 
-    HistoryScore[300] = INT_MAX - 5;
-    recordGoodMove(300, 10, killers);
-    EXPECT_EQ(HistoryScore[300], INT_MAX);
+    Engine.history.score[300] = INT_MAX - 5;
+    recordGoodMove(Engine.history, 300, 10, killers);
+    EXPECT_EQ(Engine.history.score[300], INT_MAX);
     MoveList list = listOf({0});
     list.entries[0].move = 300;
-    scoreByHistory(list);
+    scoreByHistory(list, Engine.history);
     EXPECT_EQ(list.entries[0].score, 65535);
-    std::memset(HistoryScore, 0, sizeof HistoryScore);
+    std::memset(Engine.history.score, 0, sizeof Engine.history.score);
 }
 
 TEST(Ordering, RootListFilteringAndPromotion) {
@@ -96,14 +96,14 @@ TEST(Ordering, RootListFilteringAndPromotion) {
 
 class PickerTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::memset(HistoryScore, 0, sizeof HistoryScore); }
-    void TearDown() override { std::memset(HistoryScore, 0, sizeof HistoryScore); }
+    void SetUp() override { std::memset(Engine.history.score, 0, sizeof Engine.history.score); }
+    void TearDown() override { std::memset(Engine.history.score, 0, sizeof Engine.history.score); }
 
     // Every move handed out, with the phase the list is in right after it.
     void drain(MoveList& list, Position& pos) {
         moves.clear();
         phases.clear();
-        for (int m = nextMove(list, pos); m != 0; m = nextMove(list, pos)) {
+        for (int m = nextMove(list, pos, Engine.history); m != 0; m = nextMove(list, pos, Engine.history)) {
             moves.push_back(m);
             phases.push_back(list.phase);
         }
@@ -118,7 +118,7 @@ TEST_F(PickerTest, NoCapturesGoesStraightToTheKillers) {
     list.hashMove = 0;
     list.killer1 = mv("a8a7");
     list.killer2 = 0;
-    drain(list, Context.position);
+    drain(list, Engine.position);
     ASSERT_FALSE(moves.empty());
     EXPECT_EQ(moves[0], mv("a8a7"));
     EXPECT_EQ(phases[0], PhaseKiller2);
@@ -129,13 +129,13 @@ TEST_F(PickerTest, NoCapturesGoesStraightToTheKillers) {
 TEST_F(PickerTest, PhasesHandOutHashMoveGoodCapturesKillersThenTheRest) {
     // Rook a3 takes an undefended cannon (score 4); rook i3 a defended one (score 1).
     startSearchAt("4k3r/9/c7c/9/9/9/R7R/9/9/3K5 w");
-    HistoryScore[mv("i3i7")] = 50;
+    Engine.history.score[mv("i3i7")] = 50;
     MoveList list;
     list.phase = PhaseHash;
     list.hashMove = mv("a3a4");
     list.killer1 = mv("a3a4");
     list.killer2 = mv("b0b1");  // nothing there
-    drain(list, Context.position);
+    drain(list, Engine.position);
     ASSERT_GE(moves.size(), 4u);
     EXPECT_EQ(moves[0], mv("a3a4"));
     EXPECT_EQ(phases[0], PhaseCaptures);
@@ -157,17 +157,17 @@ TEST_F(PickerTest, EvasionsKeepOnlyLegalMoves) {
     MoveList list;
     // Red king d0 in check from rook d5; only the rook block a4d4 helps.
     startSearchAt("4k4/9/9/9/3r5/R8/9/9/9/3K5 w");
-    EXPECT_EQ(prepareEvasions(list, Context.position, 0, noKillers), mv("a4d4"));
+    EXPECT_EQ(prepareEvasions(list, Engine.position, 0, noKillers, Engine.history), mv("a4d4"));
     EXPECT_EQ(list.moveTotal, 1);
 
     startSearchAt("4k4/9/9/9/3r5/9/9/9/9/3K5 w");
-    EXPECT_EQ(prepareEvasions(list, Context.position, 0, noKillers), 0);
+    EXPECT_EQ(prepareEvasions(list, Engine.position, 0, noKillers, Engine.history), 0);
     EXPECT_EQ(list.moveTotal, 0);
 
     // With the rook able to block or capture, the hash move and killers lead.
     startSearchAt("4k4/9/9/9/R2r5/9/9/9/9/3K5 w");
     const Move killers[2] = {Move(mv("a5b5")), Move(mv("a5d5"))};
-    EXPECT_EQ(prepareEvasions(list, Context.position, mv("d0d1"), killers), 0);
+    EXPECT_EQ(prepareEvasions(list, Engine.position, mv("d0d1"), killers, Engine.history), 0);
     ASSERT_GE(list.moveTotal, 2);
     EXPECT_EQ(list.entries[0].move, mv("d0d1"));
     EXPECT_EQ(list.entries[1].move, mv("a5d5"));

@@ -1,5 +1,5 @@
-// Shared set-up for the search tests: a small table and a position copied into
-// the search context the way a search starts.
+// Shared set-up for the search tests: one engine with a small table, and a
+// position copied into it the way a search starts.
 #pragma once
 
 #include <initializer_list>
@@ -7,41 +7,44 @@
 #include "board/position.h"
 #include "common/positions.h"
 #include "eval/evaluation.h"
+#include "search/engine.h"
 #include "search/hash.h"
 #include "search/search.h"
+
+// The engine of the search tests; too large for the stack.
+inline SearchEngine Engine;
 
 // A table of 2^20 bytes, allocated once and cleared for every test.
 inline void useSmallTable() {
     static bool allocated = false;
     if (!allocated) {
-        releaseHashTable();
-        allocateHashTable(20);
+        releaseHashTable(Engine.table);
+        allocateHashTable(Engine.table, 20);
         allocated = true;
     }
-    clearHashTable();
+    clearHashTable(Engine.table);
 }
 
-// Sets up fen as the root of a new search in Context.
+// Sets up fen as the root of a new search in Engine.
 inline void startSearchAt(const char* fen) {
     Position root;
     root.setFromFen(fen);
     root.rootCount = root.moveCount;
-    preEvaluate(root);
-    Context.position = root;
-    Context.pollEnabled = 0;
-    Context.stopRequested = 0;
-    resetSearchState();
-    Context.usePruning = 1;
-    Context.useKnowledge = 1;
-    PollHook = nullptr;
+    preEvaluate(root, Engine.evaluation);
+    Engine.position = root;
+    Engine.pollEnabled = false;
+    resetSearchState(Engine);
+    Engine.usePruning = true;
+    Engine.useKnowledge = true;
+    Engine.pollHook = nullptr;
     useSmallTable();
 }
 
-// Plays moves given as text on Context.position; false when one is refused.
+// Plays moves given as text on Engine.position; false when one is refused.
 inline bool playMoves(std::initializer_list<const char*> texts) {
     for (const char* text : texts) {
         int move = textToMove(text);
-        if (move == 0 || !Context.position.makeMove(move)) return false;
+        if (move == 0 || !Engine.position.makeMove(move)) return false;
     }
     return true;
 }

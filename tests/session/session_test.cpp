@@ -55,7 +55,7 @@ GoAnswer goWithInput(EngineSession& session, const GoRequest& request, Recorder&
 TEST_F(Session, StartsWithEveryOptionAtItsStartValueAndTheBookBesideTheProgram) {
     for (int id = 0; id < OptionCount; id++) EXPECT_EQ(session.options[id], Options[id].startValue) << id;
     EXPECT_STREQ(session.bookPath, "/opt/quorvel/bin/qvr.bin");
-    EXPECT_EQ(HashMask, (1u << 24) / 16 - 1);
+    EXPECT_EQ(session.engine.table.mask, (1u << 24) / 16 - 1);
     char fen[FenSize];
     session.position.writeFen(fen);
     EXPECT_STREQ(fen, StartFen);
@@ -70,15 +70,15 @@ TEST_F(Session, OptionsAreClampedToTheirRangeAndEveryTableSizeMakesAFreshTable) 
     const struct { int megabytes; uint32_t bytes; } sizes[] = {{0, 1u << 24}, {31, 1u << 24}, {48, 1u << 25}};
     for (const auto& size : sizes) {
         setOption(session, OptionHash, size.megabytes);
-        EXPECT_EQ(HashMask, size.bytes / 16 - 1) << size.megabytes;
+        EXPECT_EQ(session.engine.table.mask, size.bytes / 16 - 1) << size.megabytes;
     }
-    storeHash(session.position, HashExact, 5, 3, mv("h2e2"));
-    EXPECT_EQ(probeHashMove(session.position), mv("h2e2"));
+    storeHash(session.engine.table, session.position, HashExact, 5, 3, mv("h2e2"));
+    EXPECT_EQ(probeHashMove(session.engine.table, session.position), mv("h2e2"));
     setOption(session, OptionHash, 48);
-    EXPECT_EQ(probeHashMove(session.position), 0);
-    storeHash(session.position, HashExact, 5, 3, mv("h2e2"));
+    EXPECT_EQ(probeHashMove(session.engine.table, session.position), 0);
+    storeHash(session.engine.table, session.position, HashExact, 5, 3, mv("h2e2"));
     setOption(session, OptionClearHash, 0);
-    EXPECT_EQ(probeHashMove(session.position), 0);
+    EXPECT_EQ(probeHashMove(session.engine.table, session.position), 0);
 }
 
 TEST_F(Session, EachLimitOfARequestAppliesAndTheTightestWins) {
@@ -137,7 +137,7 @@ TEST_F(Session, BoundsCapEverySearchAndTheTable) {
     bounds.maxNodes = 100;
     bounds.maxTableExponent = 20;
     startSession(session, "", bounds);
-    EXPECT_EQ(HashMask, (1u << 20) / 16 - 1);
+    EXPECT_EQ(session.engine.table.mask, (1u << 20) / 16 - 1);
     GoRequest request;
     request.depthGiven = true;
     request.depth = 9;

@@ -31,9 +31,12 @@ const char* const BenchPositions[] = {
 class BenchReporter : public SearchReporter {
 public:
     void newBestMove(const SearchReport&) override {}
-    int poll() override { return PollNothing; }
+    PollEvent poll() override { return PollNothing; }
     void searchDone(const SearchResult&) override {}
 };
+
+// Its state is large, so it lives outside the stack.
+SearchEngine BenchEngine;
 
 }  // namespace
 
@@ -48,19 +51,19 @@ int main(int argc, char** argv) {
     }
     buildPopCount();
     buildTables();
-    allocateHashTable(24);
+    allocateHashTable(BenchEngine.table, 24);
 
     int64_t totalNodes = 0;
     int64_t totalTime = 0;
     const int count = static_cast<int>(sizeof(BenchPositions) / sizeof(BenchPositions[0]));
     for (int i = 0; i < count; i++) {
-        clearHashTable();
+        clearHashTable(BenchEngine.table);
         Position pos;
         pos.setFromFen(BenchPositions[i]);
         SearchLimits limits;
         limits.maxDepth = depth;
         BenchReporter reporter;
-        SearchResult result = runSearch(pos, limits, reporter);
+        SearchResult result = runSearch(BenchEngine, pos, limits, reporter);
         char move[5] = "none";
         if (result.bestMove != 0) moveToText(result.bestMove, move);
         totalNodes += result.statistics.nodes;
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
                     result.statistics.nodes, result.statistics.elapsed, move, BenchPositions[i]);
         std::fflush(stdout);
     }
-    releaseHashTable();
+    releaseHashTable(BenchEngine.table);
 
     int64_t nodesPerSecond = totalTime > 0 ? totalNodes * 1000 / totalTime : 0;
     std::printf("bench nodes %" PRId64 " time %" PRId64 " nps %" PRId64 "\n", totalNodes, totalTime, nodesPerSecond);

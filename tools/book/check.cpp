@@ -20,7 +20,7 @@ namespace {
 class QuietReporter : public SearchReporter {
 public:
     void newBestMove(const SearchReport&) override {}
-    int poll() override { return PollNothing; }
+    PollEvent poll() override { return PollNothing; }
     void searchDone(const SearchResult&) override {}
 };
 
@@ -30,8 +30,8 @@ struct Verdict {
 };
 
 // The engine's own search to depth, over every root move or only over move.
-Verdict searchPosition(const Position& pos, int depth, Move move) {
-    clearHashTable();
+Verdict searchPosition(SearchEngine& engine, const Position& pos, int depth, Move move) {
+    clearHashTable(engine.table);
     SearchLimits limits;
     limits.maxDepth = depth;
     limits.stopWhenForced = 0;
@@ -40,7 +40,7 @@ Verdict searchPosition(const Position& pos, int depth, Move move) {
         limits.searchMoveCount = 1;
     }
     QuietReporter reporter;
-    SearchResult result = runSearch(pos, limits, reporter);
+    SearchResult result = runSearch(engine, pos, limits, reporter);
     return Verdict{result.bestMove, result.bestMove != 0 ? result.lastScore : -MateValue};
 }
 
@@ -62,7 +62,7 @@ std::string moveText(int move) {
 
 }  // namespace
 
-int checkBookLines(const std::string& text, const CheckSettings& settings) {
+int checkBookLines(SearchEngine& engine, const std::string& text, const CheckSettings& settings) {
     std::vector<BookRecord> entries;
     BookLineError error{};
     if (!collectBookLines(text, entries, error)) {
@@ -86,9 +86,9 @@ int checkBookLines(const std::string& text, const CheckSettings& settings) {
             int move = textToMove(tokens[ply].c_str());
             if (judged.insert(std::make_pair(pos.lock2, pos.lock1)).second) {
                 positions++;
-                Verdict best = searchPosition(pos, settings.depth, 0);
+                Verdict best = searchPosition(engine, pos, settings.depth, 0);
                 for (const BookRecord& entry : bookMovesOf(entries, pos)) {
-                    Verdict book = entry.move == best.move ? best : searchPosition(pos, settings.depth, entry.move);
+                    Verdict book = entry.move == best.move ? best : searchPosition(engine, pos, settings.depth, entry.move);
                     if (book.value >= best.value - settings.margin) continue;
                     weak++;
                     std::printf("line %d ply %zu: %s scores %d, best %s scores %d\n", lineNumber, ply + 1,

@@ -4,11 +4,13 @@
 
 #include <string>
 
+struct SearchEngine;
+
 struct CheckSettings {
     int depth;
     int margin;  // evaluation units below the best move before a book move is reported
 };
 
-// Prints one report line per weak book move and a summary on stdout; returns
+// Searches on engine, whose table is allocated. Prints one report line per weak book move and a summary on stdout; returns
 // the number of weak moves, or -1 when the line file does not build.
-int checkBookLines(const std::string& text, const CheckSettings& settings);
+int checkBookLines(SearchEngine& engine, const std::string& text, const CheckSettings& settings);

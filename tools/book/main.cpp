@@ -15,6 +15,7 @@
 #include "board/tables.h"
 #include "book/book_writer.h"
 #include "check.h"
+#include "search/engine.h"
 #include "search/hash.h"
 
 namespace {
@@ -130,9 +131,10 @@ int checkCommand(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
         return 1;
     }
-    allocateHashTable(CheckHashExponent);
-    int weak = checkBookLines(text, settings);
-    releaseHashTable();
+    static SearchEngine engine;  // too large for the stack
+    allocateHashTable(engine.table, CheckHashExponent);
+    int weak = checkBookLines(engine, text, settings);
+    releaseHashTable(engine.table);
     return weak == 0 ? 0 : 1;
 }
 

@@ -26,23 +26,24 @@ int main(int argc, char** argv) {
     buildTables();
     Position board;
     board.setFromFen(fen.c_str());
-    preEvaluate(board);
+    PreEvaluation pre;
+    preEvaluate(board, pre);
     GameStage stage = gameStageOf(board);
 
     show("phaseMaterial", stage.phaseMaterial);
     show("midgameWeight", stage.midgameWeight);
-    show("Tempo", Tempo);
+    show("Tempo", pre.tempo);
     show("redAttack", stage.redAttack);
     show("blackAttack", stage.blackAttack);
-    show("RedAttackWeight", RedAttackWeight);
-    show("BlackAttackWeight", BlackAttackWeight);
+    show("RedAttackWeight", pre.redAttackWeight);
+    show("BlackAttackWeight", pre.blackAttackWeight);
     show("redValue", board.redValue);
     show("blackValue", board.blackValue);
-    show("kingShapeScore", kingShapeScore(board));
+    show("kingShapeScore", kingShapeScore(board, pre));
     show("pinScore", pinScore(board));
     show("rookMobilityScore", rookMobilityScore(board));
     show("knightTrapScore", knightTrapScore(board));
-    show("quickEvaluate", quickEvaluate(board));
-    show("evaluate", evaluate(board, -MateValue, MateValue));
+    show("quickEvaluate", quickEvaluate(board, pre));
+    show("evaluate", evaluate(board, pre, -MateValue, MateValue));
     return 0;
 }

@@ -1,5 +1,5 @@
-// The text every conversation writes of moves and scores: one move, a list
-// of moves, a mate in moves, centipawns.
+// How moves and scores are written for front ends and match records: one
+// move, a list of moves, a mate in moves, centipawns.
 #pragma once
 
 #include "board/position.h"
