@@ -3,6 +3,7 @@
 // that the page holds no rules of its own.
 #include <emscripten.h>
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "game/game.h"
@@ -12,19 +13,29 @@ namespace {
 GameRecord Game;
 GameRecord Trial;
 
-// The state text: two FENs, the moves (five bytes each with quotes and comma
-// at most seven), the legal moves and a few small fields.
-constexpr int StateSize = 2 * FenSize + 7 * (MaxGamePlies + MoveListCapacity) + 256;
+// The state text: two FENs, the moves (at most seven bytes each with their
+// quotes and comma), the legal moves and a few short fields.
+constexpr int StateSize = 2 * FenSize + 7 * (MaxGamePlies + MoveListCapacity) + 512;
 char State[StateSize];
+int StateLength = 0;
 
-int appendMoveArray(int length, const Move* moves, int count) {
-    length += std::snprintf(State + length, StateSize - length, "[");
+// Appends to State; text that would not fit is cut, never written past the end.
+void add(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = std::vsnprintf(State + StateLength, StateSize - StateLength, format, arguments);
+    va_end(arguments);
+    if (written > 0) StateLength = StateLength + written < StateSize ? StateLength + written : StateSize - 1;
+}
+
+void addMoveArray(const Move* moves, int count) {
+    add("[");
     for (int i = 0; i < count; i++) {
         char text[5] = {};
         moveToText(moves[i], text);
-        length += std::snprintf(State + length, StateSize - length, "%s\"%s\"", i > 0 ? "," : "", text);
+        add("%s\"%s\"", i > 0 ? "," : "", text);
     }
-    return length + std::snprintf(State + length, StateSize - length, "]");
+    add("]");
 }
 
 }  // namespace
@@ -56,17 +67,16 @@ EMSCRIPTEN_KEEPALIVE const char* quorvel_game_state() {
     const GameVerdict verdict = judgeGame(Game);
     char fen[FenSize];
     pos.writeFen(fen);
-    int length = std::snprintf(State, StateSize,
-                               "{\"startFen\":\"%s\",\"fen\":\"%s\",\"side\":%d,\"check\":%d,\"outcome\":%d,"
-                               "\"reason\":\"%s\",\"moves\":",
-                               Game.startFen, fen, pos.sideToMove, pos.inCheck(pos.sideToMove) ? 1 : 0,
-                               static_cast<int>(verdict.outcome), gameEndName(verdict.reason));
-    length = appendMoveArray(length, Game.moves, Game.plyCount);
+    StateLength = 0;
+    add("{\"startFen\":\"%s\",\"fen\":\"%s\",\"side\":%d,\"check\":%d,\"outcome\":%d,\"reason\":\"%s\",\"moves\":",
+        Game.startFen, fen, pos.sideToMove, pos.inCheck(pos.sideToMove) ? 1 : 0, static_cast<int>(verdict.outcome),
+        gameEndName(verdict.reason));
+    addMoveArray(Game.moves, Game.plyCount);
     Move legal[MoveListCapacity];
     const int legalCount = verdict.outcome == GameOngoing ? legalMoves(pos, legal) : 0;
-    length += std::snprintf(State + length, StateSize - length, ",\"legal\":");
-    length = appendMoveArray(length, legal, legalCount);
-    std::snprintf(State + length, StateSize - length, "}");
+    add(",\"legal\":");
+    addMoveArray(legal, legalCount);
+    add("}");
     return State;
 }
 
