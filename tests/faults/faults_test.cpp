@@ -116,13 +116,10 @@ TEST(Faults, AWholeConversationInOneWrite) {
     ASSERT_TRUE(startEngine(ucci));
     ASSERT_TRUE(startEngine(uci, Protocol::Uci));
     // 64 KB at once: positions and short searches, every go answered in order.
-    std::string forUcci = "setoption batch on\n", forUci;
+    std::string forUci;
     int searches = 0;
-    while (forUcci.size() < 65536) {
-        forUcci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
-        forUci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
-        searches++;
-    }
+    for (; forUci.size() < 65536; searches++) forUci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
+    const std::string forUcci = "setoption batch on\n" + forUci;
     for (EngineProcess* engine : {&ucci, &uci}) {
         // Written from a thread of its own: the answers fill the other pipe meanwhile.
         std::thread writer([&] { engine->sendRaw(engine == &ucci ? forUcci : forUci); });

@@ -19,10 +19,6 @@ class Busy : public ::testing::Test {
 protected:
     EngineProcess engine;
     void SetUp() override { ASSERT_TRUE(startEngine(engine)); }
-
-    bool noAnswerFor(int milliseconds, std::vector<std::string>* seen = nullptr) {
-        return play::noAnswerFor(engine, milliseconds, seen);
-    }
 };
 
 TEST_F(Busy, TimedSearchesEndWithinTheirMaximumTime) {
@@ -84,14 +80,14 @@ TEST_F(Busy, PonderhitTurnsThePonderSearchIntoATimedOne) {
     engine.send("position startpos moves h2e2");
     // 60 s for one move: far beyond the test, so only stop can end it after ponderhit.
     engine.send("go ponder time 60000 movestogo 1");
-    EXPECT_TRUE(noAnswerFor(300));
+    EXPECT_TRUE(noAnswerFor(engine, 300));
     engine.send("ponderhit");
-    EXPECT_TRUE(noAnswerFor(500)) << "ponderhit before the soft limit only ends pondering";
+    EXPECT_TRUE(noAnswerFor(engine, 500)) << "ponderhit before the soft limit only ends pondering";
     EXPECT_NE(bestMoveOf(go(engine, "stop").answer), "");
 
     // Normal time 400 ms and maximum 2000 ms; pondering runs past both soft limits.
     engine.send("go ponder time 4000 movestogo 10");
-    EXPECT_TRUE(noAnswerFor(900));
+    EXPECT_TRUE(noAnswerFor(engine, 900));
     GoResult hit = go(engine, "ponderhit");
     EXPECT_LT(hit.milliseconds, 500) << "the soft limit had passed: ponderhit stops at once";
     EXPECT_NE(bestMoveOf(hit.answer), "");
@@ -101,10 +97,10 @@ TEST_F(Busy, APonderSearchThatEndsByItselfHoldsItsAnswerUntilReleased) {
     // Mate in one is found at depth 1: the search is over long before ponderhit.
     engine.send("position fen 4k4/R8/1R7/9/9/9/9/9/9/3K5 w - - 0 1");
     engine.send("go ponder depth 5");
-    EXPECT_TRUE(noAnswerFor(400));
+    EXPECT_TRUE(noAnswerFor(engine, 400));
     engine.send("isready");
     std::vector<std::string> seen;
-    EXPECT_TRUE(noAnswerFor(300, &seen));
+    EXPECT_TRUE(noAnswerFor(engine, 300, &seen));
     EXPECT_EQ(countLines(seen, "readyok"), 1) << "isready is answered while the answer is held";
     GoResult hit = go(engine, "ponderhit");
     EXPECT_LT(hit.milliseconds, 300);
@@ -115,7 +111,7 @@ TEST_F(Busy, APonderSearchThatEndsByItselfHoldsItsAnswerUntilReleased) {
     engine.send("position startpos");
     for (const char* release : {"stop", "quit"}) {
         engine.send("go ponder time 60 movestogo 40");
-        EXPECT_TRUE(noAnswerFor(300));
+        EXPECT_TRUE(noAnswerFor(engine, 300));
         go(engine, release);
     }
     EXPECT_TRUE(engine.waitFor("bye"));

@@ -114,15 +114,9 @@ inline GoResult readAnswer(EngineProcess& engine, Clock::time_point since, int t
 
 // Reads for about the given time; false if an answer to go came meanwhile.
 inline bool noAnswerFor(EngineProcess& engine, int milliseconds, std::vector<std::string>* seen = nullptr) {
-    auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count());
-        if (left <= 0) return true;
-        std::string line;
-        if (engine.readLine(line, left) != EngineProcess::LineRead) return true;
-        if (seen) seen->push_back(line);
-        if (isAnswer(line)) return false;
-    }
+    GoResult result = readAnswer(engine, Clock::now(), milliseconds);
+    if (seen != nullptr) seen->insert(seen->end(), result.lines.begin(), result.lines.end());
+    return !result.answered;
 }
 
 // Sends line (a go, or what ends one) and reads up to the answer, timed from
@@ -157,25 +151,20 @@ inline int countLines(const std::vector<std::string>& lines, const char* prefix)
     return count;
 }
 
+// The statistics line UCCI prints after a search that ran to its end.
 struct Statistics {
     bool found = false;
-    long long time = 0, nodes = 0, nps = 0, hcut = 0, adptR = 0, fh = 0;
+    long long nodes = 0;
 };
 
 inline Statistics statisticsOf(const std::vector<std::string>& lines) {
-    static const std::regex format(
-        "^info time (\\d+) nodes (\\d+) nps (\\d+) hcut (\\d+) adptR (\\d+) fh (\\d+)$");
+    static const std::regex format("^info time \\d+ nodes (\\d+) nps \\d+ hcut \\d+ adptR \\d+ fh \\d+$");
     Statistics statistics;
     for (const auto& line : lines) {
         std::smatch match;
         if (!std::regex_match(line, match, format)) continue;
         statistics.found = true;
-        statistics.time = std::atoll(match[1].str().c_str());
-        statistics.nodes = std::atoll(match[2].str().c_str());
-        statistics.nps = std::atoll(match[3].str().c_str());
-        statistics.hcut = std::atoll(match[4].str().c_str());
-        statistics.adptR = std::atoll(match[5].str().c_str());
-        statistics.fh = std::atoll(match[6].str().c_str());
+        statistics.nodes = std::atoll(match[1].str().c_str());
     }
     return statistics;
 }
