@@ -39,8 +39,8 @@ enum BookUse { BookOff, BookOn };
 // one) and completes the handshake a front end makes; seen, when given, gets
 // the program's lines up to the end of it. The book is off unless asked for,
 // so that a qvr.bin beside the program cannot answer instead of the search.
-inline bool startEngine(EngineProcess& engine, Protocol protocol = Protocol::Ucci, std::vector<std::string>* seen = nullptr,
-                        std::string command = "", BookUse book = BookOff) {
+inline bool startEngine(EngineProcess& engine, Protocol protocol = Protocol::Ucci,
+                        std::vector<std::string>* seen = nullptr, std::string command = "", BookUse book = BookOff) {
     struct Handshake {
         std::string (*command)();
         std::vector<const char*> opening;
