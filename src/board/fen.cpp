@@ -179,3 +179,19 @@ void Position::writeFen(char* out) const {
     }
     std::snprintf(out + length, static_cast<size_t>(FenSize - length), " %c - - 0 1", sideToMove == 0 ? 'w' : 'b');
 }
+
+int Position::dropOldHistory(int mostKept) {
+    int kept = 0;
+    while (kept < mostKept && kept < moveCount - 1 && history[moveCount - 1 - kept].capturedCode() == 0) kept++;
+    Position start = *this;
+    for (int i = 0; i < kept; i++) start.unmakeMove();
+    char fen[FenSize];
+    start.writeFen(fen);
+    Position fresh;
+    if (!fresh.loadFen(fen)) return 0;
+    for (int i = kept; i > 0; i--)
+        if (!fresh.makeMove(history[moveCount - i].move)) return 0;
+    const int dropped = moveCount - fresh.moveCount;
+    *this = fresh;
+    return dropped;
+}

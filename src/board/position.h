@@ -109,6 +109,11 @@ struct Position {
     int loadFen(const char* fen);
     // The board field, the side to move and "- - 0 1"; out needs FenSize bytes.
     void writeFen(char* out) const;
+    // Room in the history: the position starts again from a FEN that keeps
+    // the latest moves since the last capture, at most mostKept of them, all
+    // that the repetition rules look at. Returns the records dropped (0 when
+    // the position could not start again, and is then as it was).
+    int dropOldHistory(int mostKept);
 
     // Moves (makemove.cpp). makeMove returns 0 when it refuses (history full,
     // or the mover's king attacked afterwards) and leaves the position as it was.

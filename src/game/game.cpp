@@ -24,24 +24,7 @@ void ensureTables() {
     if (ColumnBit[0x33] == 0) buildTables();
 }
 
-// The moves since the last capture, at most KeptQuietPlies of them, replayed
-// on a position loaded from a FEN, so that the history has room again.
-int makeHistoryRoom(Position& pos) {
-    int kept = 0;
-    while (kept < KeptQuietPlies && kept < pos.moveCount - 1 &&
-           pos.history[pos.moveCount - 1 - kept].capturedCode() == 0)
-        kept++;
-    Position start = pos;
-    for (int i = 0; i < kept; i++) start.unmakeMove();
-    char fen[FenSize];
-    start.writeFen(fen);
-    Position fresh;
-    if (!fresh.loadFen(fen)) return 0;
-    for (int i = kept; i > 0; i--)
-        if (!fresh.makeMove(pos.history[pos.moveCount - i].move)) return 0;
-    pos = fresh;
-    return 1;
-}
+int makeHistoryRoom(Position& pos) { return pos.dropOldHistory(KeptQuietPlies) > 0; }
 
 // Plays the first plies of the record again from its start.
 int replayGame(GameRecord& game, int plies) {

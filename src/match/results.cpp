@@ -283,13 +283,6 @@ int mergeResultFiles(const std::vector<std::string>& paths) {
         }
     }
     MatchTally tally = tallyGames(all);
-    std::printf("%s vs %s: %s\n", first.names[0].c_str(), first.names[1].c_str(),
-                statisticsLine(tally, first.sprt).c_str());
-    if (first.sprt.enabled) {
-        double llr = sprtLlr(tally, first.sprt);
-        std::printf("SPRT: %s\n", llr >= sprtUpperBound(first.sprt)   ? "H1 accepted"
-                                  : llr <= sprtLowerBound(first.sprt) ? "H0 accepted"
-                                                                      : "no decision yet");
-    }
+    printSummary(first.names[0] + " vs " + first.names[1], tally, first.sprt);
     return 0;
 }

@@ -845,14 +845,7 @@ int runMatch(const MatchConfig& config, MatchReport& report) {
 
     MatchTally tally = tallyGames(report.games);
     if (!config.quiet) {
-        std::printf("Score of %s vs %s: %s\n", report.names[0].c_str(), report.names[1].c_str(),
-                    statisticsLine(tally, config.sprt).c_str());
-        if (config.sprt.enabled) {
-            double llr = sprtLlr(tally, config.sprt);
-            std::printf("SPRT: %s\n", llr >= sprtUpperBound(config.sprt)   ? "H1 accepted"
-                                      : llr <= sprtLowerBound(config.sprt) ? "H0 accepted"
-                                                                           : "no decision");
-        }
+        printSummary("Score of " + report.names[0] + " vs " + report.names[1], tally, config.sprt);
         rusage own;
         getrusage(RUSAGE_SELF, &own);
         std::printf("Runner CPU time: %.3f s\n", own.ru_utime.tv_sec + own.ru_stime.tv_sec +

@@ -115,3 +115,12 @@ std::string statisticsLine(const MatchTally& tally, const SprtSettings& sprt) {
                       sprtUpperBound(sprt));
     return text;
 }
+
+void printSummary(const std::string& heading, const MatchTally& tally, const SprtSettings& sprt) {
+    std::printf("%s: %s\n", heading.c_str(), statisticsLine(tally, sprt).c_str());
+    if (!sprt.enabled) return;
+    const double llr = sprtLlr(tally, sprt);
+    std::printf("SPRT: %s\n", llr >= sprtUpperBound(sprt)   ? "H1 accepted"
+                              : llr <= sprtLowerBound(sprt) ? "H0 accepted"
+                                                            : "no decision yet");
+}

@@ -37,3 +37,6 @@ double sprtUpperBound(const SprtSettings& sprt);
 // The line printed after each game and by merge, without its line feed:
 // games, W-L-D, score, Elo +- interval, LOS, and the LLR with its bounds.
 std::string statisticsLine(const MatchTally& tally, const SprtSettings& sprt);
+// The closing lines of a match and of merge: the statistics under heading
+// ("Score of A vs B"), and with an SPRT its decision.
+void printSummary(const std::string& heading, const MatchTally& tally, const SprtSettings& sprt);

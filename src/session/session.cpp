@@ -80,29 +80,12 @@ void replaceGame(EngineSession& session, const Position& pos) {
     session.bannedCount = 0;
 }
 
-// A game that has used most of the history keeps the moves since the last
-// capture, all that the repetition rules look at, and starts from a FEN
-// before them; returns the number of history records dropped.
+// A game that has used most of the history makes room for the longest line a
+// search plays on from it.
 int keepHistoryRoom(Position& game) {
-    // Room for the longest line a search plays on from the game.
     constexpr int Room = 256;
     constexpr int MostKept = 300;
-    if (game.moveCount < MaxHistory - Room) return 0;
-    int kept = 0;
-    while (kept < MostKept && kept < game.moveCount - 1 &&
-           game.history[game.moveCount - 1 - kept].capturedCode() == 0)
-        kept++;
-    Position start = game;
-    for (int i = 0; i < kept; i++) start.unmakeMove();
-    char fen[FenSize];
-    start.writeFen(fen);
-    Position fresh;
-    if (!fresh.loadFen(fen)) return 0;
-    for (int i = kept; i > 0; i--)
-        if (!fresh.makeMove(game.history[game.moveCount - i].move)) return 0;
-    const int dropped = game.moveCount - fresh.moveCount;
-    game = fresh;
-    return dropped;
+    return game.moveCount < MaxHistory - Room ? 0 : game.dropOldHistory(MostKept);
 }
 
 }  // namespace

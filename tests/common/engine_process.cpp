@@ -10,6 +10,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// The built programs, where the build names them.
+#ifndef QUORVEL_BINARY
+#define QUORVEL_BINARY ""
+#endif
+#ifndef QUORVEL_UCI_BINARY
+#define QUORVEL_UCI_BINARY ""
+#endif
+#ifndef QUORVEL_XBOARD_BINARY
+#define QUORVEL_XBOARD_BINARY ""
+#endif
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -19,10 +30,6 @@ int millisecondsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-}  // namespace
-
-namespace {
-
 std::string commandOf(const char* variable, const char* built) {
     const char* fromEnvironment = std::getenv(variable);
     if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') return fromEnvironment;
@@ -31,29 +38,9 @@ std::string commandOf(const char* variable, const char* built) {
 
 }  // namespace
 
-std::string EngineProcess::engineCommand() {
-#ifdef QUORVEL_BINARY
-    return commandOf("QUORVEL_ENGINE", QUORVEL_BINARY);
-#else
-    return commandOf("QUORVEL_ENGINE", "");
-#endif
-}
-
-std::string EngineProcess::uciCommand() {
-#ifdef QUORVEL_UCI_BINARY
-    return commandOf("QUORVEL_UCI_ENGINE", QUORVEL_UCI_BINARY);
-#else
-    return commandOf("QUORVEL_UCI_ENGINE", "");
-#endif
-}
-
-std::string EngineProcess::xboardCommand() {
-#ifdef QUORVEL_XBOARD_BINARY
-    return commandOf("QUORVEL_XBOARD_ENGINE", QUORVEL_XBOARD_BINARY);
-#else
-    return commandOf("QUORVEL_XBOARD_ENGINE", "");
-#endif
-}
+std::string EngineProcess::engineCommand() { return commandOf("QUORVEL_ENGINE", QUORVEL_BINARY); }
+std::string EngineProcess::uciCommand() { return commandOf("QUORVEL_UCI_ENGINE", QUORVEL_UCI_BINARY); }
+std::string EngineProcess::xboardCommand() { return commandOf("QUORVEL_XBOARD_ENGINE", QUORVEL_XBOARD_BINARY); }
 
 EngineProcess::~EngineProcess() {
     // Leave the way a front end does: quit, end of input, and a kill only for a

@@ -1,13 +1,16 @@
 // Shared helpers of the evaluation tests: positions from FEN and from piece
-// lists with the pre-evaluation run (its values in Pre), FEN of a position and of its colour-swapped twin.
+// lists with the pre-evaluation run (its values in Pre), FEN of a position and
+// of its colour-swapped twin, and random play.
 #pragma once
 
+#include <random>
 #include <string>
 
 #include "board/position.h"
 #include "board/tables.h"
 #include "common/positions.h"
 #include "eval/evaluation.h"
+#include "movegen/generate.h"
 
 // What the pre-evaluation of the last position evaluated() set up gave; the
 // tests score that position with it.
@@ -79,4 +82,11 @@ inline std::string fenFromPieces(const std::string& pieces, char side = 'w') {
 
 inline Position evaluatedPieces(const std::string& pieces, char side = 'w') {
     return evaluated(fenFromPieces(pieces, side).c_str());
+}
+
+// Makes a legal move of pos picked at random; 0 when there is none.
+inline int playRandomMove(Position& pos, std::mt19937& random) {
+    Move moves[MoveListCapacity];
+    const int count = legalMoves(pos, moves);
+    return count > 0 && pos.makeMove(moves[random() % count]);
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "eval_test_util.h"
-#include "movegen/generate.h"
 
 namespace {
 
@@ -167,13 +166,7 @@ std::vector<std::string> samplePositions() {
         pos.setFromFen(StartFen);
         int length = 10 + static_cast<int>(random() % 80);
         for (int ply = 0; ply < length; ++ply) {
-            MoveEntry moves[MoveListCapacity];
-            int count = generateCaptures(pos, moves);
-            count += generateQuietMoves(pos, moves + count);
-            int start = count ? static_cast<int>(random() % count) : 0;
-            int made = 0;
-            for (int k = 0; k < count && !made; ++k) made = pos.makeMove(moves[(start + k) % count].move);
-            if (!made) break;
+            if (!playRandomMove(pos, random)) break;
         }
         fens.push_back(fenOf(pos));
     }

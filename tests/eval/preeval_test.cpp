@@ -5,7 +5,6 @@
 
 #include "eval/base_tables.h"
 #include "eval_test_util.h"
-#include "movegen/generate.h"
 
 namespace {
 
@@ -152,14 +151,7 @@ TEST(PreEvaluate, SumsFollowRandomPlay) {
                 EXPECT_EQ(again.redValue, pos.redValue);
                 EXPECT_EQ(again.blackValue, pos.blackValue);
             }
-            MoveEntry moves[MoveListCapacity];
-            int count = generateCaptures(pos, moves);
-            count += generateQuietMoves(pos, moves + count);
-            if (count == 0) break;
-            int start = static_cast<int>(random() % count);
-            int made = 0;
-            for (int k = 0; k < count && !made; ++k) made = pos.makeMove(moves[(start + k) % count].move);
-            if (!made) break;
+            if (!playRandomMove(pos, random)) break;
             if (ply >= blendAt) {
                 ASSERT_EQ(pos.redValue, recomputedValue(pos, 0, blackAttack)) << game << " " << ply;
                 ASSERT_EQ(pos.blackValue, recomputedValue(pos, 1, redAttack)) << game << " " << ply;

@@ -17,28 +17,15 @@ namespace {
 
 using namespace play;
 
-std::string uciEngine() { return EngineProcess::uciCommand(); }
-
-bool startUci(EngineProcess& engine, const std::string& command = uciEngine()) {
-    if (!engine.start(command)) return false;
-    engine.send("uci");
-    if (!engine.waitFor("uciok")) return false;
-    return engine.send("setoption name OwnBook value false");
-}
-
 TEST(Faults, AClosedOutputEndsTheProgram) {
-    for (const std::string& command : {EngineProcess::engineCommand(), uciEngine()}) {
+    for (Protocol protocol : {Protocol::Ucci, Protocol::Uci}) {
         EngineProcess engine;
-        if (command == uciEngine()) {
-            ASSERT_TRUE(startUci(engine, command));
-        } else {
-            ASSERT_TRUE(startEngine(engine, command));
-        }
+        ASSERT_TRUE(startEngine(engine, protocol));
         engine.send("go depth 30");
         engine.closeOutput();
         engine.send("isready");
         // The first line the search writes fails; the program then ends by itself.
-        EXPECT_EQ(engine.wait(5000), 0) << command;
+        EXPECT_EQ(engine.wait(5000), 0) << static_cast<int>(protocol);
     }
 }
 
@@ -61,13 +48,10 @@ TEST(Faults, ADamagedBookIsSearchedPast) {
             std::ofstream(book, std::ios::binary) << contents;
         }
         EngineProcess engine;
-        ASSERT_TRUE(engine.start(copy));
-        engine.send("ucci");
-        ASSERT_TRUE(engine.waitFor("ucciok"));
+        ASSERT_TRUE(startEngine(engine, Protocol::Ucci, nullptr, copy, BookOn));
         GoResult result = go(engine, "go depth 3");
-        ASSERT_TRUE(result.answered) << contents.size();
         Position start = fromFen(StartFen);
-        EXPECT_TRUE(isLegalMove(start, bestMoveOf(result.answer))) << result.answer;
+        EXPECT_NE(legalAnswer(start, result), 0) << contents.size() << ": " << result.answer;
     }
     rmdir(book.c_str());
 }
@@ -80,34 +64,28 @@ TEST(Faults, TooLittleMemoryGivesASmallerTable) {
     // 300 MB of address space: a 1 GB table cannot be had, a smaller one can.
     std::ofstream("/tmp/quorvel_small_memory.sh") << "ulimit -v 300000\nexec " << QUORVEL_BINARY << "\n";
     EngineProcess engine;
-    ASSERT_TRUE(startEngine(engine, "sh /tmp/quorvel_small_memory.sh"));
+    ASSERT_TRUE(startEngine(engine, Protocol::Ucci, nullptr, "sh /tmp/quorvel_small_memory.sh"));
     engine.send("setoption hashsize 1024");
-    engine.send("isready");
-    ASSERT_TRUE(engine.waitFor("readyok", nullptr, 20000));
-    GoResult result = go(engine, "go depth 5");
-    ASSERT_TRUE(result.answered);
-    EXPECT_NE(bestMoveOf(result.answer), "");
+    linesBefore(engine, "isready", "readyok", 20000);
+    EXPECT_NE(bestMoveOf(go(engine, "go depth 5").answer), "");
 }
 
 TEST(Faults, AClockThatHasRunOutStillGetsALegalMoveAtOnce) {
     EngineProcess ucci, uci;
     ASSERT_TRUE(startEngine(ucci));
-    ASSERT_TRUE(startUci(uci));
+    ASSERT_TRUE(startEngine(uci, Protocol::Uci));
     ucci.send("setoption usemillisec on");
     Position start = fromFen(StartFen);
-    for (const char* line : {"go time 0", "go time 1", "go time -50", "go time 1 increment 5000",
-                             "go wtime 0 btime 0 movestogo 1"}) {
-        GoResult result = go(ucci, line, 5000);
-        ASSERT_TRUE(result.answered) << line;
-        EXPECT_LT(result.milliseconds, 1000) << line;
-        EXPECT_TRUE(isLegalMove(start, bestMoveOf(result.answer))) << line << ": " << result.answer;
-    }
-    for (const char* line : {"go wtime 0 btime 0", "go wtime 1 btime 1", "go wtime -50 btime -50",
-                             "go wtime 1 btime 1 winc 5000 binc 5000", "go movetime 0"}) {
-        GoResult result = go(uci, line, 5000);
-        ASSERT_TRUE(result.answered) << line;
-        EXPECT_LT(result.milliseconds, 1000) << line;
-        EXPECT_TRUE(isLegalMove(start, bestMoveOf(result.answer))) << line << ": " << result.answer;
+    struct Case { EngineProcess& engine; const char* go; };
+    const Case cases[] = {
+        {ucci, "go time 0"}, {ucci, "go time 1"}, {ucci, "go time -50"}, {ucci, "go time 1 increment 5000"},
+        {ucci, "go wtime 0 btime 0 movestogo 1"}, {uci, "go wtime 0 btime 0"}, {uci, "go wtime 1 btime 1"},
+        {uci, "go wtime -50 btime -50"}, {uci, "go wtime 1 btime 1 winc 5000 binc 5000"}, {uci, "go movetime 0"},
+    };
+    for (const Case& c : cases) {
+        GoResult result = go(c.engine, c.go, 5000);
+        EXPECT_LT(result.milliseconds, 1000) << c.go;
+        EXPECT_NE(legalAnswer(start, result), 0) << c.go << ": " << result.answer;
     }
 }
 
@@ -119,8 +97,7 @@ TEST(Faults, TheLongestMoveListsAndBanLists) {
     const char* cycle[4] = {"h0g2", "h9g7", "g2h0", "g7h9"};
     for (int i = 0; (i + 1) * 5 + 24 < 4095; i++) moves += std::string(" ") + cycle[i % 4];
     engine.send("position startpos moves" + moves);
-    GoResult result = go(engine, "go depth 4");
-    ASSERT_TRUE(result.answered);
+    go(engine, "go depth 4");
     // Hundreds of banned moves: every legal move but one, many times over.
     engine.send("position startpos");
     std::string banned;
@@ -129,25 +106,20 @@ TEST(Faults, TheLongestMoveListsAndBanLists) {
         for (const char* move : {"h2e2", "b2e2", "h0g2", "b0c2", "a0a1", "i0i1", "c3c4", "g3g4", "e3e4"})
             banned += std::string(" ") + move;
     engine.send("banmoves" + banned);
-    result = go(engine, "go depth 3");
-    ASSERT_TRUE(result.answered);
-    const std::string move = bestMoveOf(result.answer);
-    EXPECT_TRUE(isLegalMove(start, move));
-    EXPECT_EQ(banned.find(move), std::string::npos) << move;
+    GoResult result = go(engine, "go depth 3");
+    EXPECT_NE(legalAnswer(start, result), 0) << result.answer;
+    EXPECT_EQ(banned.find(bestMoveOf(result.answer)), std::string::npos) << result.answer;
 }
 
 TEST(Faults, AWholeConversationInOneWrite) {
     EngineProcess ucci, uci;
     ASSERT_TRUE(startEngine(ucci));
-    ASSERT_TRUE(startUci(uci));
+    ASSERT_TRUE(startEngine(uci, Protocol::Uci));
     // 64 KB at once: positions and short searches, every go answered in order.
-    std::string forUcci = "setoption batch on\n", forUci;
+    std::string forUci;
     int searches = 0;
-    while (forUcci.size() < 65536) {
-        forUcci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
-        forUci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
-        searches++;
-    }
+    for (; forUci.size() < 65536; searches++) forUci += "position startpos moves h2e2 h9g7\ngo depth 2\nisready\n";
+    const std::string forUcci = "setoption batch on\n" + forUci;
     for (EngineProcess* engine : {&ucci, &uci}) {
         // Written from a thread of its own: the answers fill the other pipe meanwhile.
         std::thread writer([&] { engine->sendRaw(engine == &ucci ? forUcci : forUci); });
@@ -167,7 +139,7 @@ TEST(Faults, ASecondGoWhileSearching) {
     // UCCI drops a go that arrives during a search; UCI carries it out afterwards.
     EngineProcess ucci, uci;
     ASSERT_TRUE(startEngine(ucci));
-    ASSERT_TRUE(startUci(uci));
+    ASSERT_TRUE(startEngine(uci, Protocol::Uci));
     for (EngineProcess* engine : {&ucci, &uci}) {
         engine->send("go depth 30");
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

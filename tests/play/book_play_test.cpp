@@ -27,26 +27,19 @@ TEST(BookPlay, BookMoveIsPlayedAtOnceAndUsebookFalseSearches) {
     ASSERT_EQ(writeBookFile(bookBeside(program).c_str(), records), 1);
 
     EngineProcess engine;
-    ASSERT_TRUE(engine.start(program));
-    engine.send("ucci");
-    ASSERT_TRUE(engine.waitFor("ucciok"));
+    ASSERT_TRUE(startEngine(engine, Protocol::Ucci, nullptr, program, BookOn));
     engine.send("position startpos");
     GoResult fromBook = go(engine, "go depth 8");
-    ASSERT_TRUE(fromBook.answered);
     EXPECT_EQ(fromBook.answer, "bestmove h2e2");
     EXPECT_EQ(fromBook.lines.size(), 1u) << "no search, no info line";
 
     // After b2e2 only the mirror image (after h2e2) is stored: h9g7 comes back as b9c7.
     engine.send("position startpos moves b2e2");
-    GoResult mirrored = go(engine, "go depth 8");
-    ASSERT_TRUE(mirrored.answered);
-    EXPECT_EQ(mirrored.answer, "bestmove b9c7");
+    EXPECT_EQ(go(engine, "go depth 8").answer, "bestmove b9c7");
 
     engine.send("setoption usebook false");
     engine.send("position startpos");
-    GoResult withoutBook = go(engine, "go depth 3");
-    ASSERT_TRUE(withoutBook.answered);
-    EXPECT_TRUE(statisticsOf(withoutBook.lines).found);
+    EXPECT_TRUE(statisticsOf(go(engine, "go depth 3").lines).found);
 
     engine.send("quit");
     EXPECT_EQ(engine.wait(5000), 0);

@@ -21,52 +21,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(startEngine(engine)); }
 };
 
-TEST_F(DrawOffer, GoDrawInALevelEndingIsAccepted) {
-    engine.send(LevelEnding);
-    GoResult plain = go(engine, "go depth 5");
-    ASSERT_TRUE(plain.answered);
-    EXPECT_FALSE(offersDraw(plain)) << plain.answer;
-
-    GoResult offered = go(engine, "go draw depth 5");
-    ASSERT_TRUE(offered.answered);
-    EXPECT_TRUE(offersDraw(offered)) << offered.answer;
-    EXPECT_EQ(offered.answer.find(" resign"), std::string::npos);
-}
-
-TEST_F(DrawOffer, NoDrawWithMuchMaterial) {
-    engine.send("position startpos");
-    GoResult result = go(engine, "go draw depth 4");
-    ASSERT_TRUE(result.answered);
-    EXPECT_FALSE(offersDraw(result)) << result.answer;
-}
-
-TEST_F(DrawOffer, NoDrawAfterStop) {
-    engine.send(LevelEnding);
-    engine.send("go draw depth 32");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    auto start = Clock::now();
-    engine.send("stop");
-    GoResult stopped = readAnswer(engine, start, 5000);
-    ASSERT_TRUE(stopped.answered);
-    EXPECT_NE(bestMoveOf(stopped.answer), "");
-    EXPECT_FALSE(offersDraw(stopped)) << stopped.answer;
-}
-
-TEST_F(DrawOffer, PonderhitDrawOffersTheDraw) {
-    engine.send(LevelEnding);
-    // The depth limit ends the search by itself after the ponderhit.
-    engine.send("go ponder depth 11");
-    GoResult accepted = go(engine, "ponderhit draw", 60000);
-    ASSERT_TRUE(accepted.answered);
-    EXPECT_TRUE(offersDraw(accepted)) << accepted.answer;
-
-    engine.send("go ponder depth 11");
-    GoResult plain = go(engine, "ponderhit", 60000);
-    ASSERT_TRUE(plain.answered);
-    EXPECT_FALSE(offersDraw(plain)) << plain.answer;
-}
-
-TEST_F(DrawOffer, TwentyQuietMovesOfferTheDrawUnasked) {
+TEST_F(DrawOffer, OfferedOrAfterTwentyQuietMovesOnlyWithLittleMaterial) {
     // Both kings walk round their palaces; pawns on the d, e and f files keep them apart.
     const char* fen = "5k3/9/9/3ppp3/9/9/3PPP3/9/9/3K5 w - - 0 1";
     std::vector<std::string> walk = {"d0d1", "f9f8", "d1d2", "f8f7", "d2e2", "f7e7", "e2f2", "e7d7", "f2f1", "d7d8",
@@ -74,17 +29,42 @@ TEST_F(DrawOffer, TwentyQuietMovesOfferTheDrawUnasked) {
     Position pos;
     ASSERT_TRUE(playMoves(pos, fen, walk));
     ASSERT_EQ(pos.lastRecord().quietCount, 20);
+    const std::string walked = std::string("position fen ") + fen + " moves";
+    const std::vector<std::string> shorter(walk.begin(), walk.end() - 2);
 
-    std::vector<std::string> shorter(walk.begin(), walk.end() - 2);
-    engine.send(std::string("position fen ") + fen + " moves" + joinMoves(shorter));
-    GoResult eighteen = go(engine, "go depth 5");
-    ASSERT_TRUE(eighteen.answered);
-    EXPECT_FALSE(offersDraw(eighteen)) << eighteen.answer;
+    struct Case { std::string position; const char* go; bool offers; };
+    const Case cases[] = {
+        {LevelEnding, "go depth 5", false},
+        {LevelEnding, "go draw depth 5", true},
+        {"position startpos", "go draw depth 4", false},
+        {walked + joinMoves(shorter), "go depth 5", false},
+        {walked + joinMoves(walk), "go depth 5", true},
+    };
+    for (const Case& c : cases) {
+        engine.send(c.position);
+        GoResult result = go(engine, c.go);
+        EXPECT_EQ(offersDraw(result), c.offers) << c.position << " " << c.go << ": " << result.answer;
+        EXPECT_EQ(result.answer.find(" resign"), std::string::npos) << result.answer;
+    }
+}
 
-    engine.send(std::string("position fen ") + fen + " moves" + joinMoves(walk));
-    GoResult twenty = go(engine, "go depth 5");
-    ASSERT_TRUE(twenty.answered);
-    EXPECT_TRUE(offersDraw(twenty)) << twenty.answer;
+TEST_F(DrawOffer, NoDrawAfterStop) {
+    engine.send(LevelEnding);
+    engine.send("go draw depth 32");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    GoResult stopped = go(engine, "stop", 5000);
+    EXPECT_NE(bestMoveOf(stopped.answer), "");
+    EXPECT_FALSE(offersDraw(stopped)) << stopped.answer;
+}
+
+TEST_F(DrawOffer, PonderhitDrawOffersTheDraw) {
+    engine.send(LevelEnding);
+    // The depth limit ends the search by itself after the ponderhit.
+    for (const char* hit : {"ponderhit draw", "ponderhit"}) {
+        engine.send("go ponder depth 11");
+        GoResult result = go(engine, hit, 60000);
+        EXPECT_EQ(offersDraw(result), hit == std::string("ponderhit draw")) << hit << ": " << result.answer;
+    }
 }
 
 }  // namespace

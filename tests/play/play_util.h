@@ -1,6 +1,7 @@
-// Helpers for the tests that play the real engine over pipes: the handshake,
-// one go with every line up to its answer, and the engine's own rules as the
-// judge of a move's legality.
+// Helpers for the tests that drive the real programs over pipes: each
+// protocol's handshake, the lines before the reply to a sync command, one go
+// with every line up to its answer, and the engine's own rules as the judge
+// of a move's legality.
 #pragma once
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "common/engine_process.h"
 #include "common/positions.h"
 #include "movegen/generate.h"
+#include "session/session.h"
 
 namespace play {
 
@@ -30,12 +32,58 @@ inline bool isAnswer(const std::string& line) {
     return startsWith(line, "bestmove") || startsWith(line, "nobestmove");
 }
 
-// Starts the engine and completes the handshake; the book is switched off so
-// that a book file lying beside the binary cannot answer instead of the search.
-inline bool startEngine(EngineProcess& engine, const std::string& command = "") {
-    if (!engine.start(command)) return false;
-    if (!engine.send("ucci") || !engine.waitFor("ucciok")) return false;
-    return engine.send("setoption usebook false");
+enum class Protocol { Ucci, Uci, Xboard };
+enum BookUse { BookOff, BookOn };
+
+// Starts the program of protocol (command, when given, instead of the built
+// one) and completes the handshake a front end makes; seen, when given, gets
+// the program's lines up to the end of it. The book is off unless asked for,
+// so that a qvr.bin beside the program cannot answer instead of the search.
+inline bool startEngine(EngineProcess& engine, Protocol protocol = Protocol::Ucci,
+                        std::vector<std::string>* seen = nullptr, std::string command = "", BookUse book = BookOff) {
+    struct Handshake {
+        std::string (*command)();
+        std::vector<const char*> opening;
+        const char* done;
+        std::vector<const char*> then;
+        const char* bookOff;
+    };
+    static const Handshake handshakes[] = {
+        {EngineProcess::engineCommand, {"ucci"}, "ucciok", {}, "setoption usebook false"},
+        {EngineProcess::uciCommand, {"uci"}, "uciok", {}, "setoption name OwnBook value false"},
+        {EngineProcess::xboardCommand, {"xboard", "protover 2"}, "feature done=1", {"new", "variant xiangqi"},
+         "option OwnBook=0"},
+    };
+    const Handshake& handshake = handshakes[static_cast<int>(protocol)];
+    if (!engine.start(command.empty() ? handshake.command() : command)) return false;
+    for (const char* line : handshake.opening) engine.send(line);
+    if (!engine.waitFor(handshake.done, seen)) return false;
+    for (const char* line : handshake.then) engine.send(line);
+    return book == BookOn || engine.send(handshake.bookOff);
+}
+
+// The next line of the program, or "<no line>" when none came in time.
+inline std::string nextLine(EngineProcess& engine, int timeoutMs = 5000) {
+    std::string line;
+    return engine.readLine(line, timeoutMs) == EngineProcess::LineRead ? line : "<no line>";
+}
+
+// Sends sync and returns every line up to its reply, the reply left out:
+// what the commands sent before it printed.
+inline std::vector<std::string> linesBefore(EngineProcess& engine, const std::string& sync, const std::string& reply,
+                                            int timeoutMs = 5000) {
+    std::vector<std::string> seen;
+    engine.send(sync);
+    if (engine.waitFor(reply, &seen, timeoutMs)) {
+        seen.pop_back();
+    } else {
+        ADD_FAILURE() << "no " << reply << " after " << sync;
+    }
+    return seen;
+}
+
+inline std::vector<std::string> linesUntilReady(EngineProcess& engine) {
+    return linesBefore(engine, "isready", "readyok");
 }
 
 struct GoResult {
@@ -66,21 +114,19 @@ inline GoResult readAnswer(EngineProcess& engine, Clock::time_point since, int t
 
 // Reads for about the given time; false if an answer to go came meanwhile.
 inline bool noAnswerFor(EngineProcess& engine, int milliseconds, std::vector<std::string>* seen = nullptr) {
-    auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count());
-        if (left <= 0) return true;
-        std::string line;
-        if (engine.readLine(line, left) != EngineProcess::LineRead) return true;
-        if (seen) seen->push_back(line);
-        if (isAnswer(line)) return false;
-    }
+    GoResult result = readAnswer(engine, Clock::now(), milliseconds);
+    if (seen != nullptr) seen->insert(seen->end(), result.lines.begin(), result.lines.end());
+    return !result.answered;
 }
 
-inline GoResult go(EngineProcess& engine, const std::string& goLine, int timeoutMs = 20000) {
+// Sends line (a go, or what ends one) and reads up to the answer, timed from
+// the line; no answer in time fails the test.
+inline GoResult go(EngineProcess& engine, const std::string& line, int timeoutMs = 20000) {
     auto start = Clock::now();
-    engine.send(goLine);
-    return readAnswer(engine, start, timeoutMs);
+    engine.send(line);
+    GoResult result = readAnswer(engine, start, timeoutMs);
+    EXPECT_TRUE(result.answered) << "no answer to " << line;
+    return result;
 }
 
 // The move of a "bestmove xxxx ..." line, or "" for nobestmove.
@@ -89,31 +135,36 @@ inline std::string bestMoveOf(const std::string& answer) {
     return answer.substr(9, 4);
 }
 
+// The legal move in pos that answers the go, or 0 for none or an illegal one.
+inline int legalAnswer(Position& pos, const GoResult& result) {
+    return legalMoveOfText(pos, bestMoveOf(result.answer).c_str());
+}
+
+// The line just before the answer: the search's last report.
+inline std::string lastReport(const GoResult& result) {
+    return result.lines.size() >= 2 ? result.lines[result.lines.size() - 2] : "";
+}
+
 inline int countLines(const std::vector<std::string>& lines, const char* prefix) {
     int count = 0;
     for (const auto& line : lines) count += startsWith(line, prefix) ? 1 : 0;
     return count;
 }
 
+// The statistics line UCCI prints after a search that ran to its end.
 struct Statistics {
     bool found = false;
-    long long time = 0, nodes = 0, nps = 0, hcut = 0, adptR = 0, fh = 0;
+    long long nodes = 0;
 };
 
 inline Statistics statisticsOf(const std::vector<std::string>& lines) {
-    static const std::regex format(
-        "^info time (\\d+) nodes (\\d+) nps (\\d+) hcut (\\d+) adptR (\\d+) fh (\\d+)$");
+    static const std::regex format("^info time \\d+ nodes (\\d+) nps \\d+ hcut \\d+ adptR \\d+ fh \\d+$");
     Statistics statistics;
     for (const auto& line : lines) {
         std::smatch match;
         if (!std::regex_match(line, match, format)) continue;
         statistics.found = true;
-        statistics.time = std::atoll(match[1].str().c_str());
-        statistics.nodes = std::atoll(match[2].str().c_str());
-        statistics.nps = std::atoll(match[3].str().c_str());
-        statistics.hcut = std::atoll(match[4].str().c_str());
-        statistics.adptR = std::atoll(match[5].str().c_str());
-        statistics.fh = std::atoll(match[6].str().c_str());
+        statistics.nodes = std::atoll(match[1].str().c_str());
     }
     return statistics;
 }
@@ -126,23 +177,6 @@ inline bool playMoves(Position& pos, const char* fen, const std::vector<std::str
         if (!pos.makeMove(textToMove(move.c_str()))) return false;
     }
     return true;
-}
-
-// Legal by the engine's own rules: generated in the position and accepted by makeMove.
-inline bool isLegalMove(Position& pos, const std::string& text) {
-    if (text.size() != 4) return false;
-    int move = textToMove(text.c_str());
-    if (move == 0) return false;
-    MoveEntry entries[MoveListCapacity];
-    int total = generateCaptures(pos, entries);
-    total += generateQuietMoves(pos, entries + total);
-    for (int i = 0; i < total; i++) {
-        if (entries[i].move != move) continue;
-        if (!pos.makeMove(move)) return false;
-        pos.unmakeMove();
-        return true;
-    }
-    return false;
 }
 
 // A copy of a built program in a scratch folder of its own, so that the

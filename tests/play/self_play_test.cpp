@@ -22,13 +22,12 @@ std::vector<std::string> playGame(Player& red, Player& black, int maxPlies) {
         Player& mover = (ply % 2 == 0) ? red : black;
         mover.engine.send("position startpos" + (moves.empty() ? std::string() : " moves" + joinMoves(moves)));
         GoResult result = go(mover.engine, mover.goLine, 30000);
-        EXPECT_TRUE(result.answered) << "no answer at ply " << ply;
-        if (!result.answered) break;
-        std::string move = bestMoveOf(result.answer);
+        const std::string move = bestMoveOf(result.answer);
         if (move.empty() || result.answer.find(" resign") != std::string::npos) break;
-        EXPECT_TRUE(isLegalMove(pos, move)) << "illegal " << move << " at ply " << ply << " after" << joinMoves(moves);
-        if (!isLegalMove(pos, move)) break;
-        pos.makeMove(textToMove(move.c_str()));
+        const int legal = legalAnswer(pos, result);
+        EXPECT_NE(legal, 0) << "illegal " << move << " at ply " << ply << " after" << joinMoves(moves);
+        if (legal == 0) break;
+        pos.makeMove(legal);
         moves.push_back(move);
     }
     return moves;

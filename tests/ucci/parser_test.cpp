@@ -133,13 +133,6 @@ TEST(ParserTest, LongestMoveListFitsInOneLine) {
     EXPECT_EQ(moveText(p.command, p.command.moveTextCount - 1), "a0a1");
 }
 
-TEST(ParserTest, BanMoves) {
-    Parsed p = parse("banmoves h2e2 j0j1");
-    EXPECT_EQ(p.code, CmdBanMoves);
-    ASSERT_EQ(p.command.moveTextCount, 2);
-    EXPECT_EQ(moveText(p.command, 1), "j0j1");
-}
-
 TEST(ParserTest, GoDepthNodesAndNoLimit) {
     Parsed p = parse("go depth 99");
     EXPECT_EQ(p.code, CmdGo);

@@ -1,12 +1,14 @@
 // The engine as a front end sees it: the real program over pipes.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
-#include "common/engine_process.h"
+
+#include "play/play_util.h"
 
 namespace {
+
+using namespace play;
 
 const std::vector<std::string> Identity = {
     "id name Quorvel 1.1",
@@ -15,24 +17,14 @@ const std::vector<std::string> Identity = {
     "ucciok",
 };
 
-// Starts the engine and completes the handshake with first.
-void shakeHands(EngineProcess& engine, const std::string& first = "ucci") {
-    ASSERT_TRUE(engine.start());
-    ASSERT_TRUE(engine.send(first));
-    std::vector<std::string> lines;
-    ASSERT_TRUE(engine.waitFor("ucciok", &lines));
-    EXPECT_EQ(lines, Identity);
-}
-
-std::string nextLine(EngineProcess& engine, int timeoutMs = 5000) {
-    std::string line;
-    return engine.readLine(line, timeoutMs) == EngineProcess::LineRead ? line : "<no line>";
-}
-
 TEST(PipeTest, HandshakeInAnyCaseGivesTheIdentityLinesInOrder) {
     for (const char* first : {"ucci", "UCCI", "Ucci trailing words"}) {
         EngineProcess engine;
-        shakeHands(engine, first);
+        ASSERT_TRUE(engine.start());
+        engine.send(first);
+        std::vector<std::string> lines;
+        ASSERT_TRUE(engine.waitFor("ucciok", &lines));
+        EXPECT_EQ(lines, Identity);
         engine.send("quit");
         EXPECT_EQ(nextLine(engine), "bye");
         EXPECT_EQ(engine.wait(), 0);
@@ -61,7 +53,7 @@ TEST(PipeTest, EndOfInputBeforeTheHandshakeEndsSilently) {
 
 TEST(PipeTest, IdleRepliesAndQuiet) {
     EngineProcess engine;
-    shakeHands(engine);
+    ASSERT_TRUE(startEngine(engine));
     engine.send("isready");
     EXPECT_EQ(nextLine(engine), "readyok");
     engine.send("stop");
@@ -82,7 +74,7 @@ TEST(PipeTest, IdleRepliesAndQuiet) {
 
 TEST(PipeTest, DebugEchoesEveryLineIdleOrBusy) {
     EngineProcess engine;
-    shakeHands(engine);
+    ASSERT_TRUE(startEngine(engine));
     engine.send("setoption debug on");
     engine.send("nonsense here");
     engine.send("isready");
@@ -105,7 +97,7 @@ TEST(PipeTest, DebugEchoesEveryLineIdleOrBusy) {
 
 TEST(PipeTest, OverLongLineDoesNotDerailTheConversation) {
     EngineProcess engine;
-    shakeHands(engine);
+    ASSERT_TRUE(startEngine(engine));
     engine.sendRaw(std::string(10000, 'x') + "\r\n");
     engine.send("position startpos moves" + std::string(800, ' ') + "\nisready");
     EXPECT_EQ(nextLine(engine), "readyok");
@@ -113,7 +105,7 @@ TEST(PipeTest, OverLongLineDoesNotDerailTheConversation) {
 
 TEST(PipeTest, EndOfInputWhileIdleActsAsQuit) {
     EngineProcess engine;
-    shakeHands(engine);
+    ASSERT_TRUE(startEngine(engine));
     engine.send("isready");
     engine.closeInput();
     const auto started = std::chrono::steady_clock::now();

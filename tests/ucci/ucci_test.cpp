@@ -80,19 +80,15 @@ TEST_F(Ucci, EachFormOfGo) {
 
 TEST_F(Ucci, PositionStopsAtAnOffBoardOrEmptySquareAndSkipsARefusedMove) {
     Position pos;
-    parse("position startpos moves h2e2 j9j8 h9g7");  // file j lies beside the board
-    pos.setFromFen(command_.fen);
-    playUcciMoves(pos, command_);
-    EXPECT_EQ(pos.moveCount, 2);
-    parse("position startpos moves h2e2 e5e4 h9g7");  // e5 is empty
-    pos.setFromFen(command_.fen);
-    playUcciMoves(pos, command_);
-    EXPECT_EQ(pos.moveCount, 2);
-    // The rook shields the facing kings: e1d1 is refused, e1e5 is then made.
-    parse("position fen 4k4/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1 moves e1d1 e1e5");
-    pos.setFromFen(command_.fen);
-    playUcciMoves(pos, command_);
-    EXPECT_EQ(pos.moveCount, 2);
+    for (const char* line : {"position startpos moves h2e2 j9j8 h9g7",  // file j lies beside the board
+                             "position startpos moves h2e2 e5e4 h9g7",  // e5 is empty
+                             // The rook shields the facing kings: e1d1 is refused, e1e5 is then made.
+                             "position fen 4k4/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1 moves e1d1 e1e5"}) {
+        parse(line);
+        pos = fromFen(command_.fen);
+        playUcciMoves(pos, command_);
+        EXPECT_EQ(pos.moveCount, 2) << line;
+    }
     EXPECT_EQ(pos.board[sq("d1")], 0);
     EXPECT_NE(pos.board[sq("e5")], 0);
 }

@@ -45,7 +45,7 @@ TEST_F(Xboard, ForceOnlyRecordsMovesAndGoPlaysTheSideToMoveFromThenOn) {
     EXPECT_TRUE(untilPong().empty());
     engine.send("go");
     ASSERT_NE(nextMove(), "");  // red
-    userMove(anyMoveBut(""));
+    userMove(anyMoveBut());
     ASSERT_NE(nextMove(), "");  // red again
     EXPECT_EQ(board.sideToMove, 1);
 }

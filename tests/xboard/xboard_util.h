@@ -25,22 +25,15 @@ protected:
     int pings = 0;
 
     void SetUp() override {
-        ASSERT_TRUE(engine.start(EngineProcess::xboardCommand()));
-        engine.send("xboard");
-        engine.send("protover 2");
-        ASSERT_TRUE(engine.waitFor("feature done=1", &features));
-        for (const char* line : {"new", "variant xiangqi", "option OwnBook=0", "post"}) engine.send(line);
+        ASSERT_TRUE(startEngine(engine, Protocol::Xboard, &features));
+        engine.send("post");
         board.setFromFen(StartFen);
     }
 
     // Every line the commands sent so far printed, up to the pong of a new ping.
     std::vector<std::string> untilPong(int timeoutMs = 5000) {
-        const std::string pong = "pong " + std::to_string(++pings);
-        engine.send("ping " + std::to_string(pings));
-        std::vector<std::string> seen;
-        EXPECT_TRUE(engine.waitFor(pong, &seen, timeoutMs)) << pong;
-        if (!seen.empty()) seen.pop_back();
-        return seen;
+        const std::string number = std::to_string(++pings);
+        return linesBefore(engine, "ping " + number, "pong " + number, timeoutMs);
     }
 
     // The engine's next move, checked against the test's board and made there;
@@ -50,26 +43,26 @@ protected:
         if (!engine.waitFor("move ", &lines, timeoutMs)) return "";
         if (seen != nullptr) seen->insert(seen->end(), lines.begin(), lines.end());
         const std::string move = lines.back().substr(5);
-        EXPECT_TRUE(isLegalMove(board, move)) << move;
-        board.makeMove(textToMove(move.c_str()));
+        const int legal = legalMoveOfText(board, move.c_str());
+        EXPECT_NE(legal, 0) << move;
+        board.makeMove(legal);
         return move;
     }
 
     // A move by the test's side: sent to the engine and made on the board.
     void userMove(const std::string& move) {
-        ASSERT_TRUE(isLegalMove(board, move)) << move;
-        board.makeMove(textToMove(move.c_str()));
+        const int legal = legalMoveOfText(board, move.c_str());
+        ASSERT_NE(legal, 0) << move;
+        board.makeMove(legal);
         engine.send("usermove " + move);
     }
 
     // Some legal move of the side to move other than avoid.
-    std::string anyMoveBut(const std::string& avoid) {
-        MoveEntry moves[MoveListCapacity];
-        int total = generateCaptures(board, moves);
-        total += generateQuietMoves(board, moves + total);
+    std::string anyMoveBut(const std::string& avoid = "") {
+        Move moves[MoveListCapacity];
+        const int total = legalMoves(board, moves);
         for (int i = 0; i < total; i++) {
-            std::string move = text(moves[i].move);
-            if (move != avoid && isLegalMove(board, move)) return move;
+            if (text(moves[i]) != avoid) return text(moves[i]);
         }
         return "";
     }
