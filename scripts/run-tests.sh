@@ -125,6 +125,27 @@ keep_wine_server() {
     wineserver -p
 }
 
+# The browser build, when emscripten, Chromium, Node and npm are installed:
+# built into build-web/, then its tests in Node (the worker's conversation,
+# the npm package) and in headless Chromium (the page as a person uses it).
+run_web() {
+    for tool in emcc chromium node npm; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            say "build-web: skipped ($tool not installed)"
+            return 0
+        fi
+    done
+    say "build-web: build"
+    scripts/build-web.sh
+    say "build-web: tests"
+    (cd web && npm ci --no-audit --no-fund >/dev/null)
+    # One file at a time (the Chromium test times the start-up and the bench),
+    # in any Node from 18 on.
+    for file in tests/web/*.test.mjs; do
+        node --no-experimental-fetch --test "$file"
+    done
+}
+
 # The protocol soak of every program, in the sanitized build.
 run_soak() {
     if ! command -v python3 >/dev/null 2>&1; then
@@ -149,6 +170,7 @@ run_fuzz() {
 }
 
 run_suite build
+run_web
 # LeakSanitizer needs ptrace, which many CI containers forbid; this run is for
 # memory errors and undefined behaviour.
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
