@@ -19,6 +19,12 @@ int sameWord(const char* text, const char* keyword) {
     return startsWith(text, keyword) && text[std::strlen(keyword)] == '\0';
 }
 
+int isOneOf(const char* text, const char* const* keywords) {
+    for (; *keywords != nullptr; keywords++)
+        if (sameWord(text, *keywords)) return 1;
+    return 0;
+}
+
 int consumePrefix(const char*& cursor, const char* keyword) {
     if (!startsWith(cursor, keyword)) return 0;
     cursor += std::strlen(keyword);

@@ -10,6 +10,8 @@
 int startsWith(const char* text, const char* keyword);
 // 1 when text is the whole word keyword, letter case aside.
 int sameWord(const char* text, const char* keyword);
+// 1 when text is one of the words of keywords, a list ended by nullptr.
+int isOneOf(const char* text, const char* const* keywords);
 // Like startsWith, and moves cursor past the keyword when it matches.
 int consumePrefix(const char*& cursor, const char* keyword);
 // Moves cursor past the first occurrence of keyword; 0 (cursor kept) when none.

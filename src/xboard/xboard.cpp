@@ -24,12 +24,6 @@ const char* restOf(const char* line) {
     return line;
 }
 
-int isOneOf(const char* word, const char* const* keywords) {
-    for (; *keywords != nullptr; keywords++)
-        if (sameWord(word, *keywords)) return 1;
-    return 0;
-}
-
 // Commands that need no answer from an engine that plays no other variant.
 const char* const NothingToDo[] = {"xboard", "accepted", "rejected", "computer", "name", "rating", "random", "cores",
                                    "?", nullptr};

@@ -22,12 +22,6 @@ constexpr int64_t MateShown = 100000;
 SearchProgress LastAnalysis = {};
 bool AnalysisRunning = false;
 
-int isOneOf(const char* word, const char* const* keywords) {
-    for (; *keywords != nullptr; keywords++)
-        if (sameWord(word, *keywords)) return 1;
-    return 0;
-}
-
 // Answered at once in every mode: they change nothing a search depends on.
 const char* const AlwaysAtOnce[] = {"post", "nopost", "hard", "xboard", "accepted", "rejected", "computer",
                                     "name", "rating", "random", "cores", nullptr};
