@@ -11,7 +11,7 @@ const char* const VariantNames[] = {"xiangqi"};
 }  // namespace
 
 // In the order UCI front ends are shown them.
-const OptionSpec Options[OptionCount] = {
+const OptionEntry Options[OptionCount] = {
     // kind, start, low, high, choices, UCI, XBoard, UCCI
     {OptionSpin, 16, 1, MaxHashMegabytes, nullptr, "Hash", nullptr, "hashsize"},
     {OptionButton, 0, 0, 0, nullptr, "Clear Hash", "Clear Hash", "newgame"},
@@ -27,7 +27,7 @@ const OptionSpec Options[OptionCount] = {
     {OptionCheck, 1, 0, 1, nullptr, nullptr, "Offer Draw", nullptr},
 };
 
-OptionId optionNamed(const char* const OptionSpec::*protocolName, const char* name) {
+OptionId optionNamed(const char* const OptionEntry::*protocolName, const char* name) {
     for (int id = 0; id < OptionCount; id++) {
         const char* shown = Options[id].*protocolName;
         if (shown != nullptr && sameWord(name, shown)) return static_cast<OptionId>(id);
@@ -35,8 +35,8 @@ OptionId optionNamed(const char* const OptionSpec::*protocolName, const char* na
     return OptionCount;
 }
 
-int choiceNamed(const OptionSpec& spec, const char* word) {
-    for (int i = spec.low; i <= spec.high; i++)
-        if (sameWord(word, spec.choices[i])) return i;
+int choiceNamed(const OptionEntry& entry, const char* word) {
+    for (int i = entry.low; i <= entry.high; i++)
+        if (sameWord(word, entry.choices[i])) return i;
     return -1;
 }

@@ -24,7 +24,7 @@ enum OptionId {
 
 enum OptionKind { OptionCheck, OptionSpin, OptionCombo, OptionButton };
 
-struct OptionSpec {
+struct OptionEntry {
     OptionKind kind;
     int32_t startValue;
     int32_t low;                  // spin: the range; combo: 0 .. the last choice
@@ -36,16 +36,16 @@ struct OptionSpec {
     const char* ucciName;
 };
 
-extern const OptionSpec Options[OptionCount];
+extern const OptionEntry Options[OptionCount];
 
 // The names of the levels of selectivity (and of UCCI's pruning and knowledge).
 extern const char* const LevelNames[4];  // none, small, medium, large
 
 // The option a protocol shows as name, letter case aside (protocolName is
-// &OptionSpec::uciName or &OptionSpec::xboardName), or OptionCount.
-OptionId optionNamed(const char* const OptionSpec::*protocolName, const char* name);
+// &OptionEntry::uciName or &OptionEntry::xboardName), or OptionCount.
+OptionId optionNamed(const char* const OptionEntry::*protocolName, const char* name);
 // The value of the combo's choice that word names, letter case aside; -1 for none.
-int choiceNamed(const OptionSpec& spec, const char* word);
+int choiceNamed(const OptionEntry& entry, const char* word);
 
 // The largest table any protocol may ask for, in megabytes.
 constexpr int MaxHashMegabytes = 1024;

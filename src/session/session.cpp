@@ -43,9 +43,9 @@ void startSession(EngineSession& session, const char* programName, const Session
 void endSession(EngineSession& session) { releaseHashTable(session.engine.table); }
 
 void setOption(EngineSession& session, OptionId id, int value) {
-    const OptionSpec& spec = Options[id];
-    if (value < spec.low) value = spec.low;
-    if (value > spec.high) value = spec.high;
+    const OptionEntry& entry = Options[id];
+    if (value < entry.low) value = entry.low;
+    if (value > entry.high) value = entry.high;
     session.options[id] = value;
     if (id == OptionHash) sizeTable(session, hashExponent(value));
     if (id == OptionClearHash) clearHashTable(session.engine.table);

@@ -23,20 +23,20 @@ void sayError(const char* reason, const char* text) {
 
 void printOptionFeatures() {
     for (OptionId id : FeatureOrder) {
-        const OptionSpec& spec = Options[id];
+        const OptionEntry& entry = Options[id];
         char text[256];
-        int length = std::snprintf(text, sizeof text, "feature option=\"%s ", spec.xboardName);
-        switch (spec.kind) {
-        case OptionCheck: length += std::snprintf(text + length, sizeof text - length, "-check %d", spec.startValue); break;
+        int length = std::snprintf(text, sizeof text, "feature option=\"%s ", entry.xboardName);
+        switch (entry.kind) {
+        case OptionCheck: length += std::snprintf(text + length, sizeof text - length, "-check %d", entry.startValue); break;
         case OptionSpin:
-            length += std::snprintf(text + length, sizeof text - length, "-spin %d %d %d", spec.startValue, spec.low,
-                                    spec.high);
+            length += std::snprintf(text + length, sizeof text - length, "-spin %d %d %d", entry.startValue, entry.low,
+                                    entry.high);
             break;
         case OptionCombo:
             length += std::snprintf(text + length, sizeof text - length, "-combo");
-            for (int i = spec.low; i <= spec.high; i++)
-                length += std::snprintf(text + length, sizeof text - length, "%s %s%s", i == spec.low ? "" : " ///",
-                                        i == spec.startValue ? "*" : "", spec.choices[i]);
+            for (int i = entry.low; i <= entry.high; i++)
+                length += std::snprintf(text + length, sizeof text - length, "%s %s%s", i == entry.low ? "" : " ///",
+                                        i == entry.startValue ? "*" : "", entry.choices[i]);
             break;
         case OptionButton: length += std::snprintf(text + length, sizeof text - length, "-button"); break;
         }
@@ -58,25 +58,25 @@ void setXboardOption(const char* text) {
     }
     trimTrailingBlanks(name);
 
-    const OptionId id = optionNamed(&OptionSpec::xboardName, name);
+    const OptionId id = optionNamed(&OptionEntry::xboardName, name);
     if (id == OptionCount) {
         sayError("unknown option", text);
         return;
     }
-    const OptionSpec& spec = Options[id];
+    const OptionEntry& entry = Options[id];
     const bool number = *value >= '0' && *value <= '9';
-    switch (spec.kind) {
+    switch (entry.kind) {
     // XBoard sends check options as 0 or 1; anything that is not a number keeps the value.
     case OptionCheck:
         if (number) setOption(Session, id, readInt(value, 0, 1));
         break;
     case OptionSpin:
         if (!number) sayError("bad value", text);
-        else setOption(Session, id, readInt(value, spec.low, spec.high));
+        else setOption(Session, id, readInt(value, entry.low, entry.high));
         break;
     case OptionCombo:
-        if (choiceNamed(spec, value) < 0) sayError("bad value", text);
-        else setOption(Session, id, choiceNamed(spec, value));
+        if (choiceNamed(entry, value) < 0) sayError("bad value", text);
+        else setOption(Session, id, choiceNamed(entry, value));
         break;
     case OptionButton: setOption(Session, id, 0); break;
     }
