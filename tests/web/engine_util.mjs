@@ -1,7 +1,10 @@
 // What the web tests share: where the build is, and a worker engine driven
 // line by line as a front end drives it.
-import { Worker } from 'node:worker_threads';
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
 import path from 'node:path';
+import { Worker } from 'node:worker_threads';
 import { fileURLToPath } from 'node:url';
 
 export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -27,4 +30,65 @@ export function startEngine() {
     });
   engine.end = () => worker.terminate();
   return engine;
+}
+
+const Types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
+
+// build-web/ served on a local port, and headless Chromium (the system's,
+// driven by the pinned puppeteer-core) ready to open it.
+export async function openBrowser() {
+  const server = http.createServer((request, response) => {
+    const name = path.join(buildWeb, path.normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)));
+    if (!name.startsWith(buildWeb) || !fs.existsSync(name) || fs.statSync(name).isDirectory()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': Types[path.extname(name)] || 'application/octet-stream' });
+    fs.createReadStream(name).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const puppeteer = createRequire(path.join(root, 'web/package.json'))('puppeteer-core');
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: 'new',
+    args: ['--no-sandbox', '--disable-gpu'],
+  });
+  return { server, browser, origin: `http://127.0.0.1:${server.address().port}` };
+}
+
+// Milliseconds from a new worker's start to its "uciok", on an open page.
+export function workerStartInBrowser(page) {
+  return page.evaluate(
+    () =>
+      new Promise((resolve) => {
+        const started = performance.now();
+        const worker = new Worker('quorvel-worker.js');
+        worker.onmessage = (event) => {
+          if (event.data !== 'uciok') return;
+          resolve(performance.now() - started);
+          worker.terminate();
+        };
+        worker.postMessage('uci');
+      }),
+  );
+}
+
+// The wasm bench run in a worker of an open page: its last line,
+// "bench nodes N time T nps P".
+export function benchInBrowser(page, origin, depth) {
+  return page.evaluate(
+    (where, depth) =>
+      new Promise((resolve) => {
+        const source = `self.Module = { arguments: ['${depth}'], locateFile: (name) => '${where}/' + name, print: (line) => postMessage(line) };
+          importScripts('${where}/quorvel-bench.js');`;
+        const worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
+        worker.onmessage = (event) => {
+          if (!event.data.startsWith('bench nodes')) return;
+          resolve(event.data);
+          worker.terminate();
+        };
+      }),
+    origin,
+    depth,
+  );
 }
