@@ -139,7 +139,7 @@ run_web() {
     scripts/build-web.sh
     say "build-web: tests"
     (cd web && npm ci --no-audit --no-fund >/dev/null)
-    # One file at a time (the Chromium test times the start-up and the bench),
+    # One file at a time (the Node test times the answer to stop),
     # in any Node from 18 on.
     for file in tests/web/*.test.mjs; do
         node --no-experimental-fetch --test "$file"

@@ -92,13 +92,9 @@ int64_t numberAfter(const Words& words, int& index) {
     return readInt64(words.word[++index], -(int64_t(1) << 40), int64_t(1) << 40);
 }
 
-int isGoKeyword(const char* word) {
-    static const char* const Keywords[] = {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth",
-                                           "nodes", "mate", "infinite", "ponder", "searchmoves"};
-    for (const char* keyword : Keywords)
-        if (sameWord(word, keyword)) return 1;
-    return 0;
-}
+// The words of go, where the moves after searchmoves end.
+const char* const GoKeywords[] = {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth",
+                                  "nodes", "mate", "infinite", "ponder", "searchmoves", nullptr};
 
 // searchMoves receives the moves after searchmoves, MoveListCapacity at most.
 GoRequest parseGo(const Words& words, Move* searchMoves) {
@@ -118,7 +114,7 @@ GoRequest parseGo(const Words& words, Move* searchMoves) {
         else if (sameWord(w, "infinite")) go.infinite = true;
         else if (sameWord(w, "ponder")) go.ponder = true;
         else if (sameWord(w, "searchmoves")) {
-            while (i + 1 < words.count && !isGoKeyword(words.word[i + 1])) {
+            while (i + 1 < words.count && !isOneOf(words.word[i + 1], GoKeywords)) {
                 int move = legalMoveOfText(Session.position, words.word[++i]);
                 if (move == 0) {
                     printInfoString("info string searchmoves: %s is not a legal move here", words.word[i]);

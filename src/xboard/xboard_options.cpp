@@ -74,10 +74,12 @@ void setXboardOption(const char* text) {
         if (!number) sayError("bad value", text);
         else setOption(Session, id, readInt(value, entry.low, entry.high));
         break;
-    case OptionCombo:
-        if (choiceNamed(entry, value) < 0) sayError("bad value", text);
-        else setOption(Session, id, choiceNamed(entry, value));
+    case OptionCombo: {
+        const int choice = choiceNamed(entry, value);
+        if (choice < 0) sayError("bad value", text);
+        else setOption(Session, id, choice);
         break;
+    }
     case OptionButton: setOption(Session, id, 0); break;
     }
 }
