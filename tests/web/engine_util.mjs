@@ -32,14 +32,17 @@ export function startEngine() {
   return engine;
 }
 
-const Types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
+const Types = {
+  '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.svg': 'image/svg+xml', '.txt': 'text/plain',
+};
 
-// build-web/ served on a local port, and headless Chromium (the system's,
-// driven by the pinned puppeteer-core) ready to open it.
-export async function openBrowser() {
+// build-web/ served on a local port, as a static host serves it.
+export async function serveBuild() {
   const server = http.createServer((request, response) => {
-    const name = path.join(buildWeb, path.normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)));
-    if (!name.startsWith(buildWeb) || !fs.existsSync(name) || fs.statSync(name).isDirectory()) {
+    let name = path.join(buildWeb, path.normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)));
+    if (name.startsWith(buildWeb) && fs.existsSync(name) && fs.statSync(name).isDirectory()) name = path.join(name, 'index.html');
+    if (!name.startsWith(buildWeb) || !fs.existsSync(name)) {
       response.writeHead(404).end();
       return;
     }
@@ -47,6 +50,13 @@ export async function openBrowser() {
     fs.createReadStream(name).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return server;
+}
+
+// build-web/ served on a local port, and headless Chromium (the system's,
+// driven by the pinned puppeteer-core) ready to open it.
+export async function openBrowser() {
+  const server = await serveBuild();
   const puppeteer = createRequire(path.join(root, 'web/package.json'))('puppeteer-core');
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
