@@ -1,11 +1,19 @@
-// The board in SVG: grid, river and palaces, the traditional pieces, the
-// marks (selection, legal targets, last move, a king in check), and the
-// pointer: a press and a release on the points, a drag between them.
+// The board in SVG: grid, river and palaces, the file numbers, the
+// traditional pieces, the marks (selection, legal targets, last move, a king
+// in check), the engine's best move as an arrow, and the pointer: a press and
+// a release on the points, a drag between them.
 
 const NS = 'http://www.w3.org/2000/svg';
 const Cell = 60;
-const Margin = 50;
+// Room around the grid for the file numbers above and below the pieces.
+const Margin = 56;
 const Files = 'abcdefghi';
+// Each side counts the files from its own right: red in Chinese numerals
+// (file i is red's 一), black in figures (file a is black's 1).
+const RedNumerals = '一二三四五六七八九';
+const NumberGap = 38;
+const ArrowHead = 24;
+const ArrowHalfWidth = 14;
 
 // FEN letter -> character and name; upper case red, lower case black.
 const Pieces = {
@@ -50,6 +58,8 @@ export class BoardView {
     this.drawWood();
     this.marks = element('g', {}, this.svg);
     this.pieceLayer = element('g', {}, this.svg);
+    this.arrowLayer = element('g', { class: 'arrows' }, this.svg);
+    this.arrow = null;
     this.points = new Map();
     const pointLayer = element('g', {}, this.svg);
     for (let rank = 9; rank >= 0; rank--) {
@@ -139,13 +149,7 @@ export class BoardView {
       point.setAttribute('y', cy - Cell / 2);
       point.setAttribute('aria-label', pieces.has(square) ? pieceName(pieces.get(square)) : 'empty');
     }
-    this.coordinates.replaceChildren();
-    for (let file = 0; file < 9; file++) {
-      const square = Files[file] + (this.flipped ? 9 : 0);
-      const [cx] = this.centre(square);
-      const label = element('text', { x: cx, y: 2 * Margin + 9 * Cell - 14, 'text-anchor': 'middle' }, this.coordinates);
-      label.textContent = Files[file];
-    }
+    this.drawFileNumbers();
     this.marks.replaceChildren();
     const ring = (square, className, radius) => {
       const [cx, cy] = this.centre(square);
@@ -157,6 +161,40 @@ export class BoardView {
     for (const target of marks.targets || []) ring(target.square, target.capture ? 'target capture' : 'target', target.capture ? 28 : 8);
     this.pieceLayer.replaceChildren();
     for (const [square, letter] of pieces) this.drawPiece(square, letter, this.pieceLayer);
+    this.drawArrow();
+  }
+
+  // The numbers belong to the side whose edge they stand at, so they follow a flip.
+  drawFileNumbers() {
+    this.coordinates.replaceChildren();
+    for (let file = 0; file < 9; file++) {
+      for (const [rank, text, side] of [[0, RedNumerals[8 - file], 'red'], [9, String(file + 1), 'black']]) {
+        const [cx, cy] = this.centre(Files[file] + rank);
+        const outward = cy > Margin + 4.5 * Cell ? 1 : -1;
+        const label = element('text', { x: cx, y: cy + outward * NumberGap, class: side, 'text-anchor': 'middle', 'dominant-baseline': 'central' }, this.coordinates);
+        label.textContent = text;
+      }
+    }
+  }
+
+  // move: text such as h2e2, or null for no arrow.
+  setArrow(move) {
+    this.arrow = move;
+    this.drawArrow();
+  }
+
+  drawArrow() {
+    this.arrowLayer.replaceChildren();
+    if (!this.arrow) return;
+    const [x1, y1] = this.centre(this.arrow.slice(0, 2));
+    const [x2, y2] = this.centre(this.arrow.slice(2, 4));
+    const length = Math.hypot(x2 - x1, y2 - y1);
+    const [ux, uy] = [(x2 - x1) / length, (y2 - y1) / length];
+    const [bx, by] = [x2 - ux * ArrowHead, y2 - uy * ArrowHead];
+    const group = element('g', { class: 'arrow', 'data-move': this.arrow }, this.arrowLayer);
+    element('line', { x1, y1, x2: bx, y2: by }, group);
+    const corners = [[x2, y2], [bx - uy * ArrowHalfWidth, by + ux * ArrowHalfWidth], [bx + uy * ArrowHalfWidth, by - ux * ArrowHalfWidth]];
+    element('polygon', { points: corners.map((corner) => corner.join(',')).join(' ') }, group);
   }
 
   drawPiece(square, letter, parent) {
