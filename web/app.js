@@ -1,9 +1,12 @@
-// The page: a game against Quorvel or an analysis board. The rules (legal
-// moves, check, the end of the game) come from the engine's core in a wasm
-// instance of the page's own; the moves and the analysis from the engine in
-// its worker.
+// The page: a game against Quorvel (with a clock or a time a move), an
+// analysis board, and the review of a game. The rules (legal moves, check,
+// the end of the game) come from the engine's core in a wasm instance of the
+// page's own; the moves, the analysis and the review from the engine in its
+// worker.
 import { BoardView, piecesOfFen } from './board.js';
+import { GameClock, clockText } from './clock.js';
 import { Quorvel } from './quorvel-engine.mjs';
+import { drawGraph, finalPosition, judgeMove, plyAt, scoreText, searchedPosition } from './review.js';
 
 const $ = (id) => document.getElementById(id);
 const Red = 0;
@@ -11,6 +14,10 @@ const Results = ['*', '1-0', '0-1', '1/2-1/2'];
 // A position line longer than the engine's line buffer would be cut: past
 // this many moves the engine gets the current position alone.
 const MaxMovesSent = 700;
+// Often enough for tenths on the clock and a prompt flag.
+const ClockTickMs = 100;
+const LowTimeMs = 10000;
+const Glyphs = { inaccuracy: '?!', mistake: '?', blunder: '??' };
 
 const core = await QuorvelModule({ quorvelHost: {} });
 const game = {
@@ -21,26 +28,99 @@ const game = {
 };
 
 const engine = await Quorvel.start();
-let state = null;
+// The whole game line; the board shows the position after `cursor` of its
+// moves, and going back loses nothing until a different move is played.
+const line = { startFen: '', moves: [] };
+let cursor = 0;
+let state = null; // the rules' state of the position shown
+let ending = null; // the rules' state at the end of the line
 let selected = null;
 let analysing = false;
-let search = null; // { token, done } while the engine searches
+let search = null; // { token, key, done, onInfo } while the engine searches
 let searchToken = 0;
 let human = Red;
 const lines = [];
+let liveBest = null; // the first move of the analysis's best line
+let clock = null; // the GameClock of a game on the clock
+let clockTimer = null;
+let flagFallen = null; // the side whose time ran out
+// One record per position of the line (see review.js), kept for the PGN's comments.
+let review = [];
+let reviewRun = null; // { cancelled, finished } while a review runs
 
 const board = new BoardView($('board'), { onPress: press, onDrop: drop });
-engine.onLine = (line) => {
-  if (analysing && search && line.startsWith('info ') && line.includes(' pv ')) showLine(line);
+engine.onLine = (text) => {
+  if (search && search.onInfo && text.startsWith('info ') && text.includes(' score ')) search.onInfo(text);
 };
 
 function notice(text) {
   $('notice').textContent = text;
 }
 
-function positionCommand() {
-  if (state.moves.length > MaxMovesSent) return 'position fen ' + state.fen;
-  return 'position fen ' + state.startFen + (state.moves.length ? ' moves ' + state.moves.join(' ') : '');
+// Every move's text on the page comes from here.
+function moveLabel(ply) {
+  return line.moves[ply - 1];
+}
+
+const atEnd = () => cursor === line.moves.length;
+const gameOver = () => ending.outcome !== 0 || flagFallen !== null;
+const clockRunning = () => clock !== null && !gameOver() && !analysing;
+
+// Moves the rules' game to the position after ply moves of the line.
+function goTo(ply) {
+  while (cursor > ply) {
+    game.undo();
+    cursor--;
+  }
+  while (cursor < ply) game.play(line.moves[cursor++]);
+}
+
+function startLine(fen) {
+  if (!game.start(fen)) return false;
+  line.startFen = game.state().startFen;
+  line.moves = [];
+  cursor = 0;
+  review = [];
+  flagFallen = null;
+  return true;
+}
+
+function positionCommand(ply, fen) {
+  if (ply > MaxMovesSent) return 'position fen ' + fen;
+  return 'position fen ' + line.startFen + (ply ? ' moves ' + line.moves.slice(0, ply).join(' ') : '');
+}
+
+// A move on the board at the position shown: the line's own next move goes
+// forward, any other replaces the rest of the line.
+function playMove(move) {
+  const mover = state.side;
+  if (!game.play(move)) return false;
+  if (line.moves[cursor] === move) {
+    cursor++;
+    return true;
+  }
+  const replaced = line.moves.slice(cursor);
+  line.moves.length = cursor;
+  line.moves.push(move);
+  cursor++;
+  review.length = Math.min(review.length, cursor);
+  if (replaced.length) {
+    const rest = replaced.length - 1;
+    notice(`${move} replaces ${replaced[0]}${rest ? ` and the ${rest === 1 ? 'move' : rest + ' moves'} after it` : ''}.`);
+  }
+  if (clock) clock.moved(mover);
+  return true;
+}
+
+// The engine's move goes at the end of the line, wherever the player is looking.
+function appendMove(move) {
+  const shown = cursor;
+  goTo(line.moves.length);
+  if (!game.play(move)) return;
+  line.moves.push(move);
+  cursor++;
+  if (clock) clock.moved(ending.side);
+  if (shown < cursor - 1) goTo(shown);
 }
 
 // Stops whatever the engine is doing and waits for its answer, which is dropped.
@@ -52,41 +132,66 @@ async function stopEngine() {
   await running.done;
 }
 
-function runSearch(goCommand) {
+// The answer ("bestmove ..."), or null when the search was stopped.
+function runSearch(key, position, goCommand, onInfo = null) {
   const token = ++searchToken;
   const done = engine.next('bestmove');
-  search = { token, done };
+  search = { token, key, done, onInfo };
   done.then(() => {
     if (search && search.token === token) search = null;
   });
-  engine.send(positionCommand());
+  engine.send(position);
   engine.send(goCommand);
-  return done.then((line) => (token === searchToken ? line : null));
+  return done.then((answer) => (token === searchToken ? answer : null));
 }
 
-async function engineMove() {
-  const line = await runSearch('go ' + $('level').value);
-  if (!line) return;
-  const move = line.split(' ')[1];
-  if (!game.play(move)) return;
+// What the engine should be searching now, as a key that names it.
+function wantedSearch() {
+  if (analysing) return state.outcome === 0 ? 'analyse ' + positionCommand(cursor, state.fen) : null;
+  if (gameOver() || ending.side === human) return null;
+  return 'move ' + positionCommand(line.moves.length, ending.fen);
+}
+
+// Starts what the engine should be doing, keeping a search still wanted (the
+// engine thinks on while the player looks back through the game).
+async function settleEngine() {
+  while (!reviewRun) {
+    const key = wantedSearch();
+    if (search ? search.key === key : !key) return;
+    if (search) {
+      await stopEngine();
+      continue;
+    }
+    if (analysing) startAnalysis(key);
+    else engineMove(key);
+    return;
+  }
+}
+
+async function engineMove(key) {
+  const goCommand = clock ? clock.goCommand() : 'go ' + $('level').value;
+  const answer = await runSearch(key, key.slice('move '.length), goCommand);
+  if (!answer || checkFlag()) return;
+  appendMove(answer.split(' ')[1]);
   update();
 }
 
-async function startAnalysis() {
+function startAnalysis(key) {
   lines.length = 0;
   renderLines();
-  await runSearch('go infinite');
+  runSearch(key, key.slice('analyse '.length), 'go infinite', showLine);
 }
 
-// After every change of the position: draw it, then let the engine play or analyse.
+// After every change of the position or the line: draw it, then let the
+// engine play, analyse or go on.
 async function update() {
   state = game.state();
+  if (atEnd()) ending = state;
+  if (clock && gameOver()) clock.stop();
   selected = null;
+  liveBest = null;
   render();
-  await stopEngine();
-  if (analysing) startAnalysis();
-  else if (state.outcome === 0 && state.side !== human) engineMove();
-  render();
+  await settleEngine();
 }
 
 function sideName(side) {
@@ -94,46 +199,90 @@ function sideName(side) {
 }
 
 function statusText() {
+  const total = line.moves.length;
+  const where = atEnd() ? '' : ` — move ${cursor} of ${total}`;
+  if (atEnd() && flagFallen !== null) return `${flagFallen === Red ? 'Black' : 'Red'} wins on time`;
   if (state.outcome !== 0) {
     const winner = state.outcome === 3 ? 'Draw' : state.outcome === 1 ? 'Red wins' : 'Black wins';
     return `${winner} by ${state.reason}`;
   }
   const check = state.check ? ' Check!' : '';
-  if (analysing) return `Analysis: ${sideName(state.side)} to move.${check}`;
+  if (analysing) return `Analysis: ${sideName(state.side)} to move${where}.${check}`;
+  if (!atEnd()) {
+    if (clockRunning()) return `Move ${cursor} of ${total}: the game goes on at the last move.`;
+    if (gameOver() || state.side !== human) return `Move ${cursor} of ${total}, ${sideName(state.side)} to move.${check}`;
+    return `Your move (${sideName(state.side)})${where}: a move here replaces the moves after it.${check}`;
+  }
   if (state.side === human) return `Your move (${sideName(state.side)}).${check}`;
   return `Quorvel is thinking…${check}`;
 }
 
+function arrow() {
+  if (analysing && liveBest) return liveBest;
+  return review[cursor] ? review[cursor].best : null;
+}
+
 function render() {
   const pieces = piecesOfFen(state.fen);
-  const last = state.moves.length ? state.moves[state.moves.length - 1] : null;
+  const last = cursor ? line.moves[cursor - 1] : null;
   let check = null;
   if (state.check) for (const [square, letter] of pieces) if (letter === (state.side === Red ? 'K' : 'k')) check = square;
   const targets = selected
     ? state.legal.filter((move) => move.startsWith(selected)).map((move) => ({ square: move.slice(2), capture: pieces.has(move.slice(2)) }))
     : [];
+  board.arrow = arrow();
   board.render(pieces, { selected, targets, last: last ? [last.slice(0, 2), last.slice(2)] : null, check });
   $('status').textContent = statusText();
-  const list = $('moves');
-  const blackFirst = state.startFen.split(' ')[1] === 'b';
-  list.replaceChildren(
-    ...state.moves.map((move, index) => {
-      const item = document.createElement('li');
-      item.textContent = move;
-      item.dataset.ply = index + 1;
-      const ply = index + (blackFirst ? 1 : 0);
-      if (ply % 2 === 0) item.dataset.number = ply / 2 + 1;
-      else if (index === 0) item.classList.add('black-first');
-      if (index === state.moves.length - 1) item.classList.add('current');
-      return item;
-    }),
-  );
-  list.scrollTop = list.scrollHeight;
+  renderMoves();
+  renderReview();
+  renderClocks();
+  $('first').disabled = $('back').disabled = cursor === 0;
+  $('forward').disabled = $('last').disabled = atEnd();
   if (document.activeElement !== $('fen')) $('fen').value = state.fen;
 }
 
+function renderMoves() {
+  const list = $('moves');
+  const blackFirst = line.startFen.split(' ')[1] === 'b';
+  list.replaceChildren(
+    ...line.moves.map((move, index) => {
+      const ply = index + 1;
+      const item = document.createElement('li');
+      item.textContent = moveLabel(ply);
+      item.dataset.ply = ply;
+      item.dataset.move = move;
+      const counted = index + (blackFirst ? 1 : 0);
+      if (counted % 2 === 0) item.dataset.number = counted / 2 + 1;
+      else if (index === 0) item.classList.add('black-first');
+      if (ply === cursor) item.classList.add('current');
+      const judged = review[ply];
+      if (judged && judged.class && review[index].best) {
+        item.classList.add(judged.class);
+        item.title = `${judged.class}: ${(judged.loss / 100).toFixed(2)} lost; best ${review[index].best}`;
+        const glyph = document.createElement('span');
+        glyph.className = 'glyph';
+        glyph.textContent = Glyphs[judged.class];
+        const best = document.createElement('span');
+        best.className = 'best';
+        best.textContent = review[index].best;
+        item.append(glyph, best);
+      }
+      return item;
+    }),
+  );
+  // Scrolls the list alone (scrollIntoView would move the page on a phone).
+  const current = list.querySelector('.current');
+  if (!current) list.scrollTop = 0;
+  else if (current.offsetTop < list.scrollTop || current.offsetTop + current.offsetHeight > list.scrollTop + list.clientHeight) {
+    list.scrollTop = current.offsetTop - list.clientHeight / 2;
+  }
+}
+
 function myTurn() {
-  return state.outcome === 0 && (analysing || state.side === human);
+  if (state.outcome !== 0 || (atEnd() && flagFallen !== null)) return false;
+  if (analysing) return true;
+  if (clockRunning() && !atEnd()) return false;
+  return state.side === human;
 }
 
 function ownPiece(square) {
@@ -141,7 +290,7 @@ function ownPiece(square) {
   return letter && (letter === letter.toUpperCase()) === (state.side === Red);
 }
 
-function tryMove(from, to) {
+async function tryMove(from, to) {
   const move = from + to;
   if (!state.legal.includes(move)) {
     notice(`Illegal move: ${move}.`);
@@ -150,14 +299,19 @@ function tryMove(from, to) {
     return;
   }
   notice('');
-  game.play(move);
+  if (line.moves[cursor] !== move) await cancelReview();
+  if (checkFlag()) return;
+  playMove(move);
   update();
 }
 
 function press(square) {
   if (!state) return;
   if (!myTurn()) {
-    notice(state.outcome !== 0 ? 'The game is over.' : 'Wait for Quorvel’s move.');
+    if (gameOver() && atEnd()) notice('The game is over.');
+    else if (clockRunning() && !atEnd()) notice('The clock runs: the game goes on at the last move.');
+    else if (!atEnd()) notice('Quorvel’s move here: go on, or back to a move of yours.');
+    else notice('Wait for Quorvel’s move.');
     return;
   }
   if (selected && square !== selected && !ownPiece(square)) {
@@ -178,8 +332,8 @@ function drop(from, to) {
   tryMove(from, to);
 }
 
-function parseInfo(line) {
-  const words = line.split(' ');
+function parseInfo(text) {
+  const words = text.split(' ');
   const info = { line: 1 };
   for (let i = 1; i < words.length; i++) {
     if (words[i] === 'depth') info.depth = Number(words[++i]);
@@ -195,22 +349,15 @@ function parseInfo(line) {
   return info;
 }
 
-// Scores in pawns from red's side; the engine gives them for the side to move.
-function scoreText(info) {
-  const sign = state.side === Red ? 1 : -1;
-  if (info.kind === 'mate') {
-    const moves = info.value * sign;
-    return (moves > 0 ? 'red mates in ' : 'black mates in ') + Math.abs(moves);
-  }
-  const pawns = (info.value * sign) / 100;
-  return (pawns > 0 ? '+' : '') + pawns.toFixed(2);
-}
-
-function showLine(line) {
-  const info = parseInfo(line);
+function showLine(text) {
+  const info = parseInfo(text);
   if (!info.pv || info.line > 3) return;
-  lines[info.line - 1] = `${scoreText(info)}  depth ${info.depth}  ${info.pv.join(' ')}`;
+  lines[info.line - 1] = `${scoreText(searchedPosition(info.kind, info.value, state.side, null))}  depth ${info.depth}  ${info.pv.join(' ')}`;
   renderLines();
+  if (info.line === 1 && info.pv[0] !== liveBest) {
+    liveBest = info.pv[0];
+    board.setArrow(liveBest);
+  }
 }
 
 function renderLines() {
@@ -223,38 +370,253 @@ function renderLines() {
   );
 }
 
-async function setAnalysis(on) {
+function setAnalysing(on) {
   analysing = on;
   $('analyse').setAttribute('aria-pressed', String(on));
   $('analysis').hidden = !on;
-  await stopEngine();
   engine.send(`setoption name MultiPV value ${on ? 3 : 1}`);
+}
+
+async function setAnalysis(on) {
+  if (on && clockRunning()) {
+    notice('Analysis waits for the end of the game on the clock.');
+    return;
+  }
+  setAnalysing(on);
+  if (!on) await cancelReview();
+  await stopEngine();
   update();
 }
 
-async function newGame(fen) {
+// ---- navigation ---------------------------------------------------------
+
+function navigate(ply) {
+  const target = Math.max(0, Math.min(line.moves.length, ply));
+  if (target === cursor) return;
+  goTo(target);
+  notice('');
+  update();
+}
+
+$('first').onclick = () => navigate(0);
+$('back').onclick = () => navigate(cursor - 1);
+$('forward').onclick = () => navigate(cursor + 1);
+$('last').onclick = () => navigate(line.moves.length);
+
+const Keys = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -Infinity, Home: -Infinity, ArrowDown: Infinity, End: Infinity };
+document.addEventListener('keydown', (event) => {
+  if (!(event.key in Keys) || event.altKey || event.ctrlKey || event.metaKey) return;
+  if (event.target.closest('input, select, textarea')) return;
+  event.preventDefault();
+  const step = Keys[event.key];
+  navigate(step === -Infinity ? 0 : step === Infinity ? line.moves.length : cursor + step);
+});
+
+$('moves').onclick = (event) => {
+  const item = event.target.closest('li');
+  if (item) navigate(Number(item.dataset.ply));
+};
+
+// ---- the clock ----------------------------------------------------------
+
+// 'clock BASE_MS INCREMENT_MS' as the level's value, or null.
+function clockLevel() {
+  const words = $('level').value.split(' ');
+  return words[0] === 'clock' ? { base: Number(words[1]), increment: Number(words[2]) } : null;
+}
+
+function startClock() {
+  const level = clockLevel();
+  clock = level ? new GameClock(level.base, level.increment) : null;
+  if (clock) clock.start(game.state().side);
+  clearInterval(clockTimer);
+  clockTimer = clock ? setInterval(tickClock, ClockTickMs) : null;
+}
+
+function tickClock() {
+  renderClocks();
+  checkFlag();
+}
+
+// Ends the game when the side to move's time has run out; true if so.
+function checkFlag() {
+  if (!clock || flagFallen !== null || gameOver()) return flagFallen !== null;
+  const side = clock.fallen();
+  if (side === null) return false;
+  flagFallen = side;
+  clock.stop();
+  goTo(line.moves.length);
+  stopEngine().then(update);
+  return true;
+}
+
+function renderClocks() {
+  $('clocks').hidden = !clock;
+  if (!clock) return;
+  for (const side of [Red, 1]) {
+    const element = $(side === Red ? 'clock-red' : 'clock-black');
+    const left = clock.remaining(side);
+    element.querySelector('.time').textContent = clockText(left);
+    element.querySelector('.who').textContent = `${side === Red ? 'Red' : 'Black'}${side === human ? ' (you)' : ''}`;
+    element.classList.toggle('running', clock.running === side);
+    element.classList.toggle('low', left < LowTimeMs);
+    element.classList.toggle('fallen', flagFallen === side);
+    // The clock of the side at the top edge of the board comes first.
+    element.style.order = (side === Red) === board.flipped ? 0 : 1;
+  }
+}
+
+$('level').onchange = async () => {
+  if (!clockLevel()) {
+    if (clock && !gameOver()) notice('The game goes on without a clock.');
+    clock = null;
+    clearInterval(clockTimer);
+    render();
+    return;
+  }
+  if (line.moves.length > 0 || analysing) {
+    notice('The clock starts with the next new game.');
+    return;
+  }
   await stopEngine();
-  if (!game.start(fen)) return false;
+  startClock();
+  update();
+};
+
+// ---- review -------------------------------------------------------------
+
+function renderReview() {
+  const graph = $('eval-graph');
+  graph.toggleAttribute('hidden', review.length === 0);
+  if (review.length) drawGraph(graph, review, line.moves.length + 1, cursor);
+  const record = review[cursor];
+  const before = review[cursor - 1];
+  let text = '';
+  if (record) {
+    text = `${cursor ? moveLabel(cursor) : 'Start'}: ${scoreText(record)}`;
+    if (record.class) text += `, ${record.class}`;
+    if (before && before.best && before.best !== moveLabel(cursor)) text += `; best was ${before.best}`;
+    if (record.best) text += `. Best now: ${record.best}`;
+  }
+  $('review-note').textContent = text;
+}
+
+async function cancelReview() {
+  const run = reviewRun;
+  if (!run) return;
+  run.cancelled = true;
+  await stopEngine();
+  await run.finished;
+}
+
+// Searches every position of the line at the chosen time and judges each move.
+async function runReview() {
+  if (reviewRun) return;
+  if (clockRunning()) {
+    notice('The review waits for the end of the game on the clock.');
+    return;
+  }
+  if (line.moves.length === 0) {
+    notice('No moves to review yet.');
+    return;
+  }
+  let finish;
+  reviewRun = { cancelled: false, finished: new Promise((resolve) => (finish = resolve)) };
+  await stopEngine();
+  if (!analysing) setAnalysing(true);
+  engine.send('setoption name MultiPV value 1');
+  engine.send('setoption name OwnBook value false');
+  const shown = cursor;
+  const positions = [];
+  for (let ply = 0; ply <= line.moves.length; ply++) {
+    goTo(ply);
+    positions.push(game.state());
+  }
+  goTo(shown);
+  review = [];
+  const goCommand = 'go ' + $('review-time').value;
+  $('review-progress').max = positions.length;
+  $('review-progress').value = 0;
+  $('review-running').hidden = false;
+  $('review').disabled = true;
+  notice('');
+  for (let ply = 0; ply < positions.length && !reviewRun.cancelled; ply++) {
+    const position = positions[ply];
+    let record;
+    if (position.outcome !== 0) {
+      record = finalPosition(position.outcome);
+    } else {
+      let last = null;
+      const answer = await runSearch('review', positionCommand(ply, position.fen), goCommand, (text) => {
+        const info = parseInfo(text);
+        if (info.line === 1 && info.kind) last = info;
+      });
+      if (!answer) break;
+      const best = answer.split(' ')[1];
+      record = last ? searchedPosition(last.kind, last.value, position.side, best) : { ...(review[ply - 1] || finalPosition(3)), best };
+    }
+    if (ply > 0) judgeMove(review[ply - 1], record, line.moves[ply - 1], positions[ply - 1].side);
+    review[ply] = record;
+    $('review-progress').value = ply + 1;
+    render();
+  }
+  engine.send('setoption name OwnBook value true');
+  engine.send(`setoption name MultiPV value ${analysing ? 3 : 1}`);
+  const cancelled = reviewRun.cancelled;
+  reviewRun = null;
+  $('review-running').hidden = true;
+  $('review').disabled = false;
+  if (cancelled) notice('Review cancelled.');
+  else {
+    const count = (name) => review.filter((record) => record.class === name).length;
+    notice(`Review done: ${count('blunder')} blunders, ${count('mistake')} mistakes, ${count('inaccuracy')} inaccuracies.`);
+  }
+  finish();
+  update();
+}
+
+$('review').onclick = runReview;
+$('review-cancel').onclick = cancelReview;
+$('eval-graph').onclick = (event) => navigate(plyAt($('eval-graph'), event, line.moves.length + 1));
+
+// ---- games --------------------------------------------------------------
+
+async function newGame(fen, withClock) {
+  await cancelReview();
+  await stopEngine();
+  if (!startLine(fen)) return false;
+  if (withClock) startClock();
+  else {
+    clock = null;
+    clearInterval(clockTimer);
+  }
   notice('');
   update();
   return true;
 }
 
-function takeBack(plies) {
-  for (let i = 0; i < plies; i++) game.undo();
-}
-
 $('new-game').onclick = () => {
   engine.send('ucinewgame');
-  newGame('');
+  newGame('', true);
 };
 
 $('undo').onclick = async () => {
+  if (clockRunning()) {
+    notice('No take-backs in a game on the clock.');
+    return;
+  }
+  await cancelReview();
   await stopEngine();
-  const count = game.state().moves.length;
-  if (analysing || state.side !== human) takeBack(1);
-  else if (count >= 2) takeBack(2);
-  else notice('Nothing to take back.');
+  goTo(line.moves.length);
+  const plies = analysing || game.state().side !== human ? 1 : 2;
+  if (line.moves.length < plies) {
+    notice('Nothing to take back.');
+  } else {
+    goTo(line.moves.length - plies);
+    line.moves.length = cursor;
+    review.length = Math.min(review.length, cursor + 1);
+    flagFallen = null;
+  }
   update();
 };
 
@@ -271,19 +633,11 @@ $('side').onchange = () => {
   update();
 };
 
-$('moves').onclick = async (event) => {
-  const item = event.target.closest('li');
-  if (!item) return;
-  await stopEngine();
-  takeBack(state.moves.length - Number(item.dataset.ply));
-  update();
-};
-
 $('fen-form').onsubmit = async (event) => {
   event.preventDefault();
   const fen = $('fen').value.trim();
   $('fen').blur();
-  if (!(await newGame(fen))) {
+  if (!(await newGame(fen, false))) {
     notice('Not a valid Xiangqi FEN; the position is unchanged.');
     render();
   }
@@ -291,8 +645,10 @@ $('fen-form').onsubmit = async (event) => {
 
 // ---- PGN ----------------------------------------------------------------
 
+// The result of the whole line, however far back the board shows.
 function pgnText() {
-  const result = Results[state.outcome];
+  const outcome = flagFallen !== null ? 2 - flagFallen : ending.outcome;
+  const result = Results[outcome];
   const date = new Date().toISOString().slice(0, 10).replaceAll('-', '.');
   const players = human === Red ? ['You', 'Quorvel'] : ['Quorvel', 'You'];
   const tags = [
@@ -300,11 +656,12 @@ function pgnText() {
     ['Red', analysing ? '?' : players[0]], ['Black', analysing ? '?' : players[1]], ['Result', result],
     ['Variant', 'xiangqi'],
   ];
-  if (!state.startFen.startsWith('rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w')) tags.push(['SetUp', '1'], ['FEN', state.startFen]);
-  if (state.outcome !== 0) tags.push(['Termination', state.reason]);
+  if (!line.startFen.startsWith('rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w')) tags.push(['SetUp', '1'], ['FEN', line.startFen]);
+  if (flagFallen !== null) tags.push(['Termination', 'time forfeit']);
+  else if (ending.outcome !== 0) tags.push(['Termination', ending.reason]);
   const moves = [];
-  const blackFirst = state.startFen.split(' ')[1] === 'b';
-  state.moves.forEach((move, index) => {
+  const blackFirst = line.startFen.split(' ')[1] === 'b';
+  line.moves.forEach((move, index) => {
     const ply = index + (blackFirst ? 1 : 0);
     if (ply % 2 === 0) moves.push(`${ply / 2 + 1}. ${move}`);
     else if (index === 0) moves.push(`1... ${move}`);
@@ -330,20 +687,28 @@ async function loadPgn(text) {
   const body = text.replace(/\[[^\]]*\]/g, ' ').replace(/\{[^}]*\}/g, ' ').replace(/;[^\n]*/g, ' ');
   const words = body.split(/\s+/).filter((word) => word && !/^\d+\.+$/.test(word) && !/^(1-0|0-1|1\/2-1\/2|\*)$/.test(word));
   const moves = words.map((word) => word.replace(/^\d+\.+/, '')).filter(Boolean);
-  const saved = game.state();
+  await cancelReview();
   await stopEngine();
+  const saved = { startFen: line.startFen, moves: line.moves, cursor, review, flagFallen };
   const restore = (why) => {
     game.start(saved.startFen);
-    for (const move of saved.moves) game.play(move);
+    Object.assign(line, { startFen: saved.startFen, moves: saved.moves });
+    cursor = 0;
+    goTo(saved.cursor);
+    ({ review, flagFallen } = saved);
     notice(why);
     update();
     return false;
   };
   if (tags.Variant && tags.Variant.toLowerCase() !== 'xiangqi') return restore(`Not a Xiangqi game (Variant ${tags.Variant}); nothing loaded.`);
-  if (!game.start(tags.FEN || '')) return restore('The PGN’s FEN is not valid; nothing loaded.');
+  if (!startLine(tags.FEN || '')) return restore('The PGN’s FEN is not valid; nothing loaded.');
   for (const move of moves) {
     if (!game.play(move)) return restore(`The PGN’s move ${move} is not legal there; nothing loaded.`);
+    line.moves.push(move);
+    cursor++;
   }
+  clock = null;
+  clearInterval(clockTimer);
   notice('');
   update();
   return true;
@@ -366,5 +731,8 @@ $('load-pgn').onchange = async (event) => {
 // For tests and tools: the PGN of the game as the Save button writes it.
 window.quorvelPage = { pgn: pgnText, loadPgn };
 
-game.start('');
+// After one visit the page works offline and can be installed.
+if ('serviceWorker' in navigator) navigator.serviceWorker.register('service-worker.js').catch(() => {});
+
+startLine('');
 update();

@@ -1,13 +1,16 @@
 // The page in headless Chromium, used as a person uses it: a short game by
-// clicks, a checkmate from a FEN, analysis, a bad FEN, with no console error;
-// and the engine's start-up and node total in the browser.
+// clicks, going back and forth through it, a checkmate from a FEN, analysis,
+// a bad FEN, the review of a game, a game on the clock, the page offline,
+// with no console error; and the engine's start-up and node total in the browser.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { benchInBrowser, buildWeb, openBrowser, root, workerStartInBrowser } from './engine_util.mjs';
+import { benchInBrowser, buildWeb, openBrowser, root, serveBuild, workerStartInBrowser } from './engine_util.mjs';
 
 const Mate = '4k4/R8/9/9/9/9/9/9/9/1R1K5 w - - 0 1';
+// Black's fourth ply puts its cannon where red's cannon takes it over the horse.
+const Blunder = '[Variant "xiangqi"]\n\n1. h2e2 h9g7 2. h0g2 h7h2 3. e2h2 *\n';
 
 let server;
 let browser;
@@ -34,7 +37,14 @@ after(async () => {
 });
 
 const status = () => page.$eval('#status', (element) => element.textContent);
-const moves = () => page.$$eval('#moves li', (items) => items.map((item) => item.textContent));
+const moves = () => page.$$eval('#moves li', (items) => items.map((item) => item.dataset.move));
+const current = () => page.$eval('#moves', (list) => Number(list.querySelector('.current')?.dataset.ply || 0));
+const notice = () => page.$eval('#notice', (element) => element.textContent);
+const waitForNotice = (start, timeout = 20000) =>
+  page.waitForFunction((text) => document.getElementById('notice').textContent.startsWith(text), { timeout }, start);
+// The file number printed nearest the board's bottom left corner.
+const bottomLeftNumber = () =>
+  page.$$eval('#board .coord text', (labels) => labels.reduce((best, label) => (Number(label.getAttribute('y')) - Number(label.getAttribute('x')) > Number(best.getAttribute('y')) - Number(best.getAttribute('x')) ? label : best)).textContent);
 const waitForStatus = (start) =>
   page.waitForFunction((text) => document.getElementById('status').textContent.startsWith(text), { timeout: 20000 }, start);
 
@@ -81,27 +91,48 @@ test('a short game by clicks, each move answered by the engine', async () => {
   await click('e3', 'e5');
   assert.match(await page.$eval('#notice', (element) => element.textContent), /Illegal move/);
   assert.equal((await moves()).length, 6);
-  fs.mkdirSync(buildWeb, { recursive: true });
-  await page.screenshot({ path: path.join(buildWeb, 'screenshot.png') });
+  // The numbers of the side at each edge: red's 九 at the bottom left, black's 9 once flipped.
+  assert.equal(await bottomLeftNumber(), '九');
+  await page.click('#flip');
+  assert.equal(await bottomLeftNumber(), '9');
+  await page.click('#flip');
 });
 
-test('undo takes back the pair, the move list goes back, a saved PGN loads again', async () => {
+test('undo takes back the pair; going back loses nothing until another move replaces the rest; a saved PGN loads again', async () => {
   const played = await moves();
   await page.click('#undo');
   await waitForStatus('Your move');
   assert.deepEqual(await moves(), played.slice(0, 4));
   await page.click('#moves li[data-ply="2"]');
   await waitForStatus('Your move');
-  assert.deepEqual(await moves(), played.slice(0, 2));
+  assert.deepEqual([await moves(), await current()], [played.slice(0, 4), 2]);
+  await page.keyboard.press('ArrowLeft');
+  assert.equal(await current(), 1);
+  await page.click('#last');
+  assert.equal(await current(), 4);
+  await page.click('#first');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('ArrowRight');
+  assert.deepEqual([await moves(), await current()], [played.slice(0, 4), 2]);
+  // Red's own next move just goes forward; another one replaces the moves after it.
+  await click(played[2].slice(0, 2), played[2].slice(2));
+  assert.deepEqual([await moves(), await current()], [played.slice(0, 4), 3]);
+  await page.keyboard.press('ArrowLeft');
+  const other = 'c3c4';
+  await click(other.slice(0, 2), other.slice(2));
+  assert.match(await notice(), new RegExp(`^${other} replaces ${played[2]} and the move after it`));
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 4, { timeout: 20000 });
+  await waitForStatus('Your move');
+  assert.deepEqual((await moves()).slice(0, 3), [...played.slice(0, 2), other]);
   const pgn = await page.evaluate(() => window.quorvelPage.pgn());
-  assert.match(pgn, /\[Variant "xiangqi"\][\s\S]*1\. h2e2 \S+ \*/);
+  assert.match(pgn, new RegExp(`\\[Variant "xiangqi"\\][\\s\\S]*1\\. h2e2 \\S+ 2\\. ${other} \\S+ \\*`));
   await page.click('#new-game');
   await waitForStatus('Your move');
   const file = path.join(buildWeb, 'test-game.pgn');
   fs.writeFileSync(file, pgn);
   await (await page.$('#load-pgn')).uploadFile(file);
-  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2);
-  assert.deepEqual(await moves(), played.slice(0, 2));
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 4);
+  assert.equal((await moves())[2], other);
 });
 
 test('a checkmate from a FEN ends the game with its result', async () => {
@@ -144,6 +175,73 @@ test('analysis shows three lines from red\'s side, follows the moves, and stops 
   await waitForStatus('Your move');
   assert.equal((await moves()).length, 2);
   assert.equal((await moves())[0], 'b0c2');
+});
+
+test('a review: cancelled at once, then run to the end, draws the graph, marks the blunder with the best move, and goes where clicked', async () => {
+  await page.evaluate((text) => window.quorvelPage.loadPgn(text), Blunder);
+  await page.select('#review-time', 'movetime 2000');
+  await page.click('#review');
+  await page.waitForFunction(() => !document.getElementById('review-running').hidden);
+  await page.click('#review-cancel');
+  await waitForNotice('Review cancelled', 2000);
+  await page.select('#review-time', 'depth 4');
+  await page.click('#review');
+  await waitForNotice('Review done', 30000);
+  assert.deepEqual(await page.$$eval('#eval-graph circle', (points) => points.map((point) => Number(point.dataset.ply))), [0, 1, 2, 3, 4, 5]);
+  const marked = await page.$eval('#moves li[data-ply="4"]', (item) => [item.classList.contains('blunder'), item.querySelector('.best')?.textContent]);
+  assert.equal(marked[0], true);
+  assert.match(marked[1], /^[a-i]\d[a-i]\d$/);
+  assert.notEqual(marked[1], 'h7h2');
+  assert.equal(await page.$eval('#eval-graph circle[data-ply="4"]', (point) => point.classList.contains('blunder')), true);
+  // After the review the page is an analysis board: the best move is the arrow.
+  await page.click('#eval-graph circle[data-ply="3"]');
+  assert.equal(await current(), 3);
+  await page.waitForSelector('#board .arrow[data-move]');
+  fs.mkdirSync(buildWeb, { recursive: true });
+  await page.screenshot({ path: path.join(buildWeb, 'screenshot.png') });
+  await page.click('#analyse');
+  await page.click('#new-game');
+  await waitForStatus('Your move');
+});
+
+test('a game on the clock: the engine moves on its own clock, and a fallen flag ends the game on time', async () => {
+  await page.$eval('#level', (select) => select.add(new Option('4 s', 'clock 4000 0')));
+  await page.select('#level', 'clock 4000 0');
+  const blackClock = () => page.$eval('#clock-black .time', (time) => time.textContent);
+  assert.equal(await blackClock(), '0:04.0');
+  await click('h2', 'e2');
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2, { timeout: 20000 });
+  assert.notEqual(await blackClock(), '0:04.0');
+  await waitForStatus('Black wins on time', 8000);
+  assert.equal(await page.$eval('#clock-red', (clock) => clock.classList.contains('fallen')), true);
+  assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "0-1"\][\s\S]*\[Termination "time forfeit"\]/);
+  await page.select('#level', 'movetime 100');
+  await page.click('#new-game');
+  await waitForStatus('Your move');
+});
+
+test('offline after one visit: the page reloads from its cache and the engine plays', async () => {
+  const server = await serveBuild();
+  const offline = await browser.newPage();
+  offline.on('pageerror', (error) => problems.push(`offline exception: ${error.message}`));
+  try {
+    await offline.goto(`http://127.0.0.1:${server.address().port}/`);
+    await offline.waitForFunction(() => document.getElementById('status').textContent.startsWith('Your move'), { timeout: 20000 });
+    await offline.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    server.closeAllConnections();
+    server.close();
+    await offline.setOfflineMode(true);
+    await offline.reload();
+    await offline.waitForFunction(() => document.getElementById('status').textContent.startsWith('Your move'), { timeout: 20000 });
+    const manifest = await offline.evaluate(() => fetch('manifest.webmanifest').then((response) => response.json()));
+    assert.deepEqual(manifest.icons.map((icon) => icon.sizes).slice(0, 2), ['192x192', '512x512']);
+    await offline.select('#level', 'movetime 100');
+    for (const square of ['h2', 'e2']) await offline.click(`[data-square="${square}"]`);
+    await offline.waitForFunction(() => document.querySelectorAll('#moves li').length === 2, { timeout: 20000 });
+  } finally {
+    await offline.close();
+    server.close();
+  }
 });
 
 test('in Chromium: the worker starts, and the bench gives the native node total', async () => {
