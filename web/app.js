@@ -207,6 +207,7 @@ function statusText() {
     return `${winner} by ${state.reason}`;
   }
   const check = state.check ? ' Check!' : '';
+  if (reviewRun) return `Reviewing the game: ${review.length} of ${total + 1} positions searched.`;
   if (analysing) return `Analysis: ${sideName(state.side)} to move${where}.${check}`;
   if (!atEnd()) {
     if (clockRunning()) return `Move ${cursor} of ${total}: the game goes on at the last move.`;
@@ -309,7 +310,7 @@ function press(square) {
   if (!state) return;
   if (!myTurn()) {
     if (gameOver() && atEnd()) notice('The game is over.');
-    else if (clockRunning() && !atEnd()) notice('The clock runs: the game goes on at the last move.');
+    else if (clockRunning() && !atEnd()) notice('On the clock, moves go at the last position (▶▶ or End).');
     else if (!atEnd()) notice('Quorvel’s move here: go on, or back to a move of yours.');
     else notice('Wait for Quorvel’s move.');
     return;

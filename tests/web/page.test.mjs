@@ -9,8 +9,8 @@ import { after, before, test } from 'node:test';
 import { benchInBrowser, buildWeb, openBrowser, root, serveBuild, workerStartInBrowser } from './engine_util.mjs';
 
 const Mate = '4k4/R8/9/9/9/9/9/9/9/1R1K5 w - - 0 1';
-// Black's fourth ply puts its cannon where red's cannon takes it over the horse.
-const Blunder = '[Variant "xiangqi"]\n\n1. h2e2 h9g7 2. h0g2 h7h2 3. e2h2 *\n';
+// Black's fourth ply puts its cannon where red's cannon takes it over the horse; red to move at the end.
+const Blunder = '[Variant "xiangqi"]\n\n1. h2e2 h9g7 2. h0g2 h7h2 3. e2h2 b9c7 *\n';
 
 let server;
 let browser;
@@ -187,7 +187,7 @@ test('a review: cancelled at once, then run to the end, draws the graph, marks t
   await page.select('#review-time', 'depth 4');
   await page.click('#review');
   await waitForNotice('Review done', 30000);
-  assert.deepEqual(await page.$$eval('#eval-graph circle', (points) => points.map((point) => Number(point.dataset.ply))), [0, 1, 2, 3, 4, 5]);
+  assert.deepEqual(await page.$$eval('#eval-graph circle', (points) => points.map((point) => Number(point.dataset.ply))), [0, 1, 2, 3, 4, 5, 6]);
   const marked = await page.$eval('#moves li[data-ply="4"]', (item) => [item.classList.contains('blunder'), item.querySelector('.best')?.textContent]);
   assert.equal(marked[0], true);
   assert.match(marked[1], /^[a-i]\d[a-i]\d$/);
@@ -209,9 +209,19 @@ test('a game on the clock: the engine moves on its own clock, and a fallen flag 
   await page.select('#level', 'clock 4000 0');
   const blackClock = () => page.$eval('#clock-black .time', (time) => time.textContent);
   assert.equal(await blackClock(), '0:04.0');
+  // What the page tells the engine's worker.
+  await page.evaluate(() => {
+    const post = Worker.prototype.postMessage;
+    window.sentToEngine = [];
+    Worker.prototype.postMessage = function (message) {
+      window.sentToEngine.push(message);
+      return post.call(this, message);
+    };
+  });
   await click('h2', 'e2');
   await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2, { timeout: 20000 });
   assert.notEqual(await blackClock(), '0:04.0');
+  assert.match((await page.evaluate(() => window.sentToEngine)).find((command) => command.startsWith('go')), /^go wtime [1-4]\d{3} btime [1-4]\d{3} winc 0 binc 0$/);
   await waitForStatus('Black wins on time', 8000);
   assert.equal(await page.$eval('#clock-red', (clock) => clock.classList.contains('fallen')), true);
   assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "0-1"\][\s\S]*\[Termination "time forfeit"\]/);
