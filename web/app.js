@@ -36,7 +36,13 @@ let state = null; // the rules' state of the position shown
 let ending = null; // the rules' state at the end of the line
 let selected = null;
 let analysing = false;
-let search = null; // { token, key, done, onInfo } while the engine searches
+// The latest search asked for, { token, key, onInfo, stopping }, until it has
+// answered; running is the one whose go the engine has. A go is sent only
+// after the answer to the one before (idle), so that each bestmove answers
+// its own go and info lines reach the search they belong to.
+let search = null;
+let running = null;
+let idle = Promise.resolve();
 let searchToken = 0;
 let human = Red;
 const lines = [];
@@ -50,7 +56,7 @@ let reviewRun = null; // { cancelled, finished } while a review runs
 
 const board = new BoardView($('board'), { onPress: press, onDrop: drop });
 engine.onLine = (text) => {
-  if (search && search.onInfo && text.startsWith('info ') && text.includes(' score ')) search.onInfo(text);
+  if (running && running.onInfo && running.token === searchToken && text.startsWith('info ') && text.includes(' score ')) running.onInfo(text);
 };
 
 function notice(text) {
@@ -64,7 +70,8 @@ function moveLabel(ply) {
 
 const atEnd = () => cursor === line.moves.length;
 const gameOver = () => ending.outcome !== 0 || flagFallen !== null;
-const clockRunning = () => clock !== null && !gameOver() && !analysing;
+// A clock stops for good when its game ends; play that goes on after it is untimed.
+const clockRunning = () => clock !== null && clock.running !== null;
 
 // Moves the rules' game to the position after ply moves of the line.
 function goTo(ply) {
@@ -108,7 +115,8 @@ function playMove(move) {
     const rest = replaced.length - 1;
     notice(`${move} replaces ${replaced[0]}${rest ? ` and the ${rest === 1 ? 'move' : rest + ' moves'} after it` : ''}.`);
   }
-  if (clock) clock.moved(mover);
+  if (clockRunning()) clock.moved(mover);
+  else dropClock();
   return true;
 }
 
@@ -119,30 +127,44 @@ function appendMove(move) {
   if (!game.play(move)) return;
   line.moves.push(move);
   cursor++;
-  if (clock) clock.moved(ending.side);
+  if (clockRunning()) clock.moved(ending.side);
   if (shown < cursor - 1) goTo(shown);
+}
+
+// Drops every search asked for so far, and stops the one running.
+function halt() {
+  searchToken++;
+  if (running && !running.stopping) {
+    running.stopping = true;
+    engine.send('stop');
+  }
 }
 
 // Stops whatever the engine is doing and waits for its answer, which is dropped.
 async function stopEngine() {
-  searchToken++;
-  if (!search) return;
-  const running = search;
-  engine.send('stop');
-  await running.done;
+  halt();
+  await idle;
 }
 
-// The answer ("bestmove ..."), or null when the search was stopped.
+// The answer ("bestmove ..."), or null when the search was dropped first.
 function runSearch(key, position, goCommand, onInfo = null) {
-  const token = ++searchToken;
-  const done = engine.next('bestmove');
-  search = { token, key, done, onInfo };
-  done.then(() => {
-    if (search && search.token === token) search = null;
+  halt();
+  const entry = { token: searchToken, key, onInfo, stopping: false };
+  search = entry;
+  const answer = idle.then(async () => {
+    if (entry.token !== searchToken) return null;
+    const done = engine.next('bestmove');
+    running = entry;
+    engine.send(position);
+    engine.send(goCommand);
+    const line = await done;
+    running = null;
+    return entry.token === searchToken ? line : null;
   });
-  engine.send(position);
-  engine.send(goCommand);
-  return done.then((answer) => (token === searchToken ? answer : null));
+  idle = answer.then(() => {
+    if (search === entry) search = null;
+  });
+  return answer;
 }
 
 // What the engine should be searching now, as a key that names it.
@@ -154,22 +176,17 @@ function wantedSearch() {
 
 // Starts what the engine should be doing, keeping a search still wanted (the
 // engine thinks on while the player looks back through the game).
-async function settleEngine() {
-  while (!reviewRun) {
-    const key = wantedSearch();
-    if (search ? search.key === key : !key) return;
-    if (search) {
-      await stopEngine();
-      continue;
-    }
-    if (analysing) startAnalysis(key);
-    else engineMove(key);
-    return;
-  }
+function settleEngine() {
+  if (reviewRun) return;
+  const key = wantedSearch();
+  if (search && search.token === searchToken && search.key === key) return;
+  if (!key) halt();
+  else if (analysing) startAnalysis(key);
+  else engineMove(key);
 }
 
 async function engineMove(key) {
-  const goCommand = clock ? clock.goCommand() : 'go ' + $('level').value;
+  const goCommand = clockRunning() ? clock.goCommand() : 'go ' + $('level').value;
   const answer = await runSearch(key, key.slice('move '.length), goCommand);
   if (!answer || checkFlag()) return;
   appendMove(answer.split(' ')[1]);
@@ -184,14 +201,14 @@ function startAnalysis(key) {
 
 // After every change of the position or the line: draw it, then let the
 // engine play, analyse or go on.
-async function update() {
+function update() {
   state = game.state();
   if (atEnd()) ending = state;
   if (clock && gameOver()) clock.stop();
   selected = null;
   liveBest = null;
   render();
-  await settleEngine();
+  settleEngine();
 }
 
 function sideName(side) {
@@ -437,6 +454,12 @@ function startClock() {
 function tickClock() {
   renderClocks();
   checkFlag();
+  if (!clockRunning()) clearInterval(clockTimer);
+}
+
+function dropClock() {
+  clock = null;
+  clearInterval(clockTimer);
 }
 
 // Ends the game when the side to move's time has run out; true if so.
@@ -469,9 +492,8 @@ function renderClocks() {
 
 $('level').onchange = async () => {
   if (!clockLevel()) {
-    if (clock && !gameOver()) notice('The game goes on without a clock.');
-    clock = null;
-    clearInterval(clockTimer);
+    if (clockRunning()) notice('The game goes on without a clock.');
+    dropClock();
     render();
     return;
   }
@@ -586,11 +608,8 @@ async function newGame(fen, withClock) {
   await cancelReview();
   await stopEngine();
   if (!startLine(fen)) return false;
-  if (withClock) startClock();
-  else {
-    clock = null;
-    clearInterval(clockTimer);
-  }
+  if (withClock && !analysing) startClock();
+  else dropClock();
   notice('');
   update();
   return true;
@@ -617,6 +636,7 @@ $('undo').onclick = async () => {
     line.moves.length = cursor;
     review.length = Math.min(review.length, cursor + 1);
     flagFallen = null;
+    dropClock();
   }
   update();
 };
@@ -708,8 +728,7 @@ async function loadPgn(text) {
     line.moves.push(move);
     cursor++;
   }
-  clock = null;
-  clearInterval(clockTimer);
+  dropClock();
   notice('');
   update();
   return true;
