@@ -591,8 +591,11 @@ async function runReview() {
   $('review').disabled = false;
   if (cancelled) notice('Review cancelled.');
   else {
-    const count = (name) => review.filter((record) => record.class === name).length;
-    notice(`Review done: ${count('blunder')} blunders, ${count('mistake')} mistakes, ${count('inaccuracy')} inaccuracies.`);
+    const count = (name, plural) => {
+      const found = review.filter((record) => record.class === name).length;
+      return `${found} ${found === 1 ? name : plural}`;
+    };
+    notice(`Review done: ${count('blunder', 'blunders')}, ${count('mistake', 'mistakes')}, ${count('inaccuracy', 'inaccuracies')}.`);
   }
   finish();
   update();
