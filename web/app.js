@@ -115,8 +115,12 @@ function playMove(move) {
     const rest = replaced.length - 1;
     notice(`${move} replaces ${replaced[0]}${rest ? ` and the ${rest === 1 ? 'move' : rest + ' moves'} after it` : ''}.`);
   }
-  if (clockRunning()) clock.moved(mover);
-  else dropClock();
+  if (clockRunning()) {
+    clock.moved(mover);
+  } else {
+    dropClock();
+    flagFallen = null;
+  }
   return true;
 }
 
@@ -157,9 +161,9 @@ function runSearch(key, position, goCommand, onInfo = null) {
     running = entry;
     engine.send(position);
     engine.send(goCommand);
-    const line = await done;
+    const bestmove = await done;
     running = null;
-    return entry.token === searchToken ? line : null;
+    return entry.token === searchToken ? bestmove : null;
   });
   idle = answer.then(() => {
     if (search === entry) search = null;
