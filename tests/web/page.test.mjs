@@ -254,6 +254,34 @@ test('offline after one visit: the page reloads from its cache and the engine pl
   }
 });
 
+test('the review judges both sides\' moves against the best one, mates at the edge; the clock adds its increment and tells the fallen side', async () => {
+  const found = await page.evaluate(async () => {
+    const { searchedPosition, judgeMove } = await import('./review.js');
+    const { GameClock } = await import('./clock.js');
+    // Red to move at +0.40; after red's move black (to move) stands at +1.60, that is red -1.60.
+    const before = searchedPosition('cp', 40, 0, 'h2e2');
+    const afterRed = searchedPosition('cp', 160, 1, null);
+    judgeMove(before, afterRed, 'b0c2', 0);
+    const afterBest = searchedPosition('cp', 160, 1, null);
+    judgeMove(before, afterBest, 'h2e2', 0);
+    // Black at -0.30 from its side plays a move after which red, to move, mates in 2: red's edge.
+    const black = searchedPosition('cp', -30, 1, 'h9g7');
+    const mated = searchedPosition('mate', 2, 0, null);
+    judgeMove(black, mated, 'a9a8', 1);
+    let now = 0;
+    const clock = new GameClock(1000, 500, () => now);
+    clock.start(0);
+    now = 700;
+    clock.moved(0);
+    now = 2200;
+    return { afterRed, afterBest, mated, red: clock.remaining(0), fallen: clock.fallen(), go: clock.goCommand() };
+  });
+  assert.deepEqual([found.afterRed.score, found.afterRed.loss, found.afterRed.class], [-160, 200, 'mistake']);
+  assert.deepEqual([found.afterBest.loss, found.afterBest.class], [0, null]);
+  assert.deepEqual([found.mated.score, found.mated.mate, found.mated.loss, found.mated.class], [1000, 2, 970, 'blunder']);
+  assert.deepEqual([found.red, found.fallen, found.go], [800, 1, 'go wtime 800 btime 0 winc 500 binc 500']);
+});
+
 test('in Chromium: the worker starts, and the bench gives the native node total', async () => {
   // How soon, and how fast against native, is measured by scripts/web-speed.mjs.
   const started = await workerStartInBrowser(page);
