@@ -19,7 +19,26 @@ public:
     GoReporter(const GoRequest& request, const SearchLimits& limits, Conversation& conversation)
         : request_(request), untilStopped_(limits.untilStopped), conversation_(conversation) {}
 
-    void newBestMove(const SearchReport& report) override { conversation_.newBestMove(report); }
+    // A weakened level's search: it keeps the lines it will draw from and
+    // shows the front end only the lines it asked for.
+    void weaken(EngineSession& session, const SkillSetting& setting, int shownLines) {
+        skillLines_ = &session.skillLines;
+        skillLines_->depth = 0;
+        skillLines_->count = 0;
+        randomSeed_ = &session.randomSeed;
+        drawnLines_ = setting.lines < MaxSkillLines ? setting.lines : MaxSkillLines;
+        weakness_ = setting.weakness;
+        shownLines_ = shownLines;
+    }
+
+    void newBestMove(const SearchReport& report) override {
+        if (skillLines_ == nullptr) {
+            conversation_.newBestMove(report);
+            return;
+        }
+        keepLine(report);
+        if (report.line <= shownLines_) conversation_.newBestMove(report);
+    }
 
     PollEvent poll() override {
         // Once a stop is asked for, later polls say the same.
@@ -48,6 +67,7 @@ public:
         answer.drawAcceptable = result.drawAcceptable;
         answer.statistics = result.statistics;
         answer.pv = result.pv;
+        if (skillLines_ != nullptr) drawLine(result);
         if (!mustHold()) deliver();
     }
 
@@ -85,6 +105,39 @@ public:
     GoAnswer answer = {};
 
 private:
+    // The lines of a depth come once it is complete, best first.
+    void keepLine(const SearchReport& report) {
+        SkillLines& lines = *skillLines_;
+        if (report.line == 1) {
+            lines.depth = report.depth;
+            lines.count = 0;
+        }
+        if (report.line != lines.count + 1 || lines.count >= drawnLines_) return;
+        Move* moves = lines.moves[lines.count];
+        int length = 0;
+        while (length < SkillLineLength && report.pv[length] != 0) {
+            moves[length] = report.pv[length];
+            length++;
+        }
+        moves[length] = 0;
+        lines.score[lines.count++] = report.score;
+    }
+
+    // The answer becomes the line drawn from the last complete depth; when it
+    // is not the best one it is reported once more, as the line to play.
+    void drawLine(const SearchResult& result) {
+        const SkillLines& lines = *skillLines_;
+        if (result.bestMove == 0 || lines.count == 0 || lines.moves[0][0] != result.bestMove) return;
+        const int chosen = chooseSkillLine(lines, weakness_, *randomSeed_);
+        if (chosen == 0) return;
+        const Move* line = lines.moves[chosen];
+        conversation_.newBestMove(SearchReport{lines.depth, 1, lines.score[chosen], result.statistics.nodes,
+                                               result.statistics.elapsed, line});
+        answer.move = line[0];
+        answer.ponderMove = line[1];
+        answer.pv = line;
+    }
+
     void note(PollEvent event) {
         switch (event) {
         case PollPonderHit:
@@ -105,6 +158,11 @@ private:
     PollEvent stopEvent_ = PollNothing;
     bool inputGone_ = false;
     bool delivered_ = false;
+    SkillLines* skillLines_ = nullptr;  // set for a weakened level only
+    uint32_t* randomSeed_ = nullptr;
+    int drawnLines_ = 0;
+    int32_t weakness_ = 0;
+    int shownLines_ = 0;
 };
 
 }  // namespace
@@ -170,13 +228,26 @@ SearchLimits searchLimitsOf(EngineSession& session, const Position& root, const 
 }
 
 GoAnswer runGo(EngineSession& session, const Position& root, const GoRequest& request, Conversation& conversation) {
-    const SearchLimits limits = searchLimitsOf(session, root, request);
+    SearchLimits limits = searchLimitsOf(session, root, request);
+    const int shownLines = limits.lines;
+    // Analysis that runs until stopped, and a search for a mate, show the
+    // full search at every level: a person reads their lines for the truth.
+    const int32_t level = playingLevel(session);
+    SkillSetting skill = {};
+    if (level < FullStrength && !limits.untilStopped && !request.mateGiven)
+        skill = skillSetting(level, session.randomSeed);
+    const bool weakened = skill.weakness > 0;
+    if (weakened) {
+        if (limits.maxDepth > skill.maxDepth) limits.maxDepth = skill.maxDepth;
+        if (limits.lines < skill.lines) limits.lines = skill.lines;
+    }
     GoReporter reporter(request, limits, conversation);
+    if (weakened) reporter.weaken(session, skill, shownLines);
     GoAnswer& answer = reporter.answer;
     if (conversation.rules.noMoveWhenDrawn && isDrawByRule(root)) {
         answer.source = AnswerDrawn;
     } else if (request.mayUseBook && option(session, OptionOwnBook) && limits.bannedCount == 0 &&
-               request.searchMoveCount == 0 && limits.lines == 1 &&
+               request.searchMoveCount == 0 && shownLines == 1 &&
                (answer.move = static_cast<Move>(probeBook(session.bookPath, root, session.randomSeed))) != 0) {
         answer.source = AnswerBook;
         conversation.bookMove(answer.move);

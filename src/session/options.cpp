@@ -1,6 +1,7 @@
 #include "session/options.h"
 
 #include "io/text.h"
+#include "session/skill.h"
 
 const char* const LevelNames[4] = {"none", "small", "medium", "large"};
 
@@ -23,6 +24,11 @@ const OptionEntry Options[OptionCount] = {
     {OptionCheck, 1, 0, 1, nullptr, "Pruning", "Pruning", "pruning"},
     {OptionCheck, 1, 0, 1, nullptr, "Knowledge", "Knowledge", "knowledge"},
     {OptionCombo, 0, 0, 3, LevelNames, "Selectivity", "Selectivity", "selectivity"},
+    {OptionSpin, FullSkillLevel, 0, FullSkillLevel, nullptr, "Skill Level", "Skill Level", nullptr},
+    {OptionCheck, 0, 0, 1, nullptr, "UCI_LimitStrength", "UCI_LimitStrength", nullptr},
+    {OptionSpin, LevelElo[FullSkillLevel / 2], LevelElo[0], LevelElo[FullSkillLevel], nullptr, "UCI_Elo", "UCI_Elo",
+     nullptr},
+    {OptionSpin, 0, 0, MaxSeed, nullptr, "Seed", "Seed", nullptr},
     {OptionCheck, 1, 0, 1, nullptr, nullptr, "Resign", nullptr},
     {OptionCheck, 1, 0, 1, nullptr, nullptr, "Offer Draw", nullptr},
 };

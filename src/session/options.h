@@ -17,6 +17,10 @@ enum OptionId {
     OptionPruning,
     OptionKnowledge,
     OptionSelectivity,   // a level: none, small, medium, large
+    OptionSkillLevel,    // 0..20: below 20 a weakened search (session/skill.h)
+    OptionLimitStrength, // the level comes from OptionElo instead
+    OptionElo,
+    OptionSeed,          // the random draws' seed; 0: from the clock
     OptionResign,        // resign where the engine's rule says so
     OptionOfferDraw,     // offer and accept draws where the engine's rule says so
     OptionCount,
@@ -46,6 +50,9 @@ extern const char* const LevelNames[4];  // none, small, medium, large
 OptionId optionNamed(const char* const OptionEntry::*protocolName, const char* name);
 // The value of the combo's choice that word names, letter case aside; -1 for none.
 int choiceNamed(const OptionEntry& entry, const char* word);
+
+// The largest seed: the random generator's states are 1 .. 2^31 - 2.
+constexpr int MaxSeed = 0x7FFFFFFE;
 
 // The largest table any protocol may ask for, in megabytes.
 constexpr int MaxHashMegabytes = 1024;

@@ -13,6 +13,8 @@ namespace {
 // The table a session starts with: 2^24 bytes, 16 MB.
 constexpr int StartTableExponent = 24;
 
+uint32_t clockSeed() { return static_cast<uint32_t>(std::time(nullptr)); }
+
 void sizeTable(EngineSession& session, int exponent) {
     if (session.bounds.maxTableExponent > 0 && exponent > session.bounds.maxTableExponent)
         exponent = session.bounds.maxTableExponent;
@@ -37,7 +39,7 @@ void startSession(EngineSession& session, const char* programName, const Session
     for (int id = 0; id < OptionCount; id++) session.options[id] = Options[id].startValue;
     sizeTable(session, StartTableExponent);
     locatePath(session.bookPath, BookPathSize, programName, "qvr.bin");
-    session.randomSeed = static_cast<uint32_t>(std::time(nullptr));
+    session.randomSeed = clockSeed();
 }
 
 void endSession(EngineSession& session) { releaseHashTable(session.engine.table); }
@@ -49,6 +51,17 @@ void setOption(EngineSession& session, OptionId id, int value) {
     session.options[id] = value;
     if (id == OptionHash) sizeTable(session, hashExponent(value));
     if (id == OptionClearHash) clearHashTable(session.engine.table);
+    if (id == OptionSeed) session.randomSeed = value != 0 ? static_cast<uint32_t>(value) : clockSeed();
+}
+
+int32_t playingLevel(const EngineSession& session) {
+    if (option(session, OptionLimitStrength)) return levelOfElo(option(session, OptionElo));
+    return option(session, OptionSkillLevel) * LevelHundredths;
+}
+
+void restartRandom(EngineSession& session) {
+    const int seed = option(session, OptionSeed);
+    if (seed != 0) session.randomSeed = static_cast<uint32_t>(seed);
 }
 
 void locatePath(char* destination, int destinationSize, const char* programName, const char* fileName) {

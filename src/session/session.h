@@ -10,6 +10,7 @@
 #include "search/driver.h"
 #include "search/engine.h"
 #include "session/options.h"
+#include "session/skill.h"
 
 // What every program calls itself.
 constexpr const char* EngineName = "Quorvel 1.1";
@@ -35,7 +36,8 @@ struct EngineSession {
     int32_t options[OptionCount];
     int32_t tableExponent;       // the table now allocated holds 2^tableExponent bytes
     char bookPath[BookPathSize];
-    uint32_t randomSeed;         // book choices and the root noise of selectivity
+    uint32_t randomSeed;         // book choices, the root noise of selectivity, a weakened level's draw
+    SkillLines skillLines;       // what the last weakened search drew from
     SessionBounds bounds;
 };
 
@@ -51,6 +53,12 @@ void endSession(EngineSession& session);
 // clear button empties it.
 void setOption(EngineSession& session, OptionId id, int value);
 inline int option(const EngineSession& session, OptionId id) { return session.options[id]; }
+// The level the session plays at, in hundredths: FullStrength unless
+// Skill Level, or UCI_Elo under UCI_LimitStrength, asks for less.
+int32_t playingLevel(const EngineSession& session);
+// A new game: with a Seed set, every random draw starts over from it, so
+// that a game replays whatever came before it.
+void restartRandom(EngineSession& session);
 
 // The game. Each change of its position ends the bans.
 // A position the engine's rules accept (Position::loadFen) replaces the game;

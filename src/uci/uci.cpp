@@ -233,7 +233,10 @@ void runCommand(char* line) {
     const char* command = words.word[0];
     if (sameWord(command, "uci")) handshake();
     else if (sameWord(command, "isready")) printLine("readyok");
-    else if (sameWord(command, "ucinewgame")) setOption(Session, OptionClearHash, 0);
+    else if (sameWord(command, "ucinewgame")) {
+        setOption(Session, OptionClearHash, 0);
+        restartRandom(Session);
+    }
     else if (sameWord(command, "setoption")) setUciOption(Session, original);
     else if (sameWord(command, "position")) setupPosition(words);
     else if (sameWord(command, "go")) go(words);

@@ -75,6 +75,7 @@ void say(const char* format, const char* detail) {
 
 void newGame() {
     setGameLeniently(Session, StartPositionFen);
+    restartRandom(Session);
     Game.forceMode = false;
     Game.engineSide = 1;
     Game.thinkDue = false;

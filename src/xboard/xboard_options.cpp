@@ -10,8 +10,9 @@
 namespace {
 
 // The order XBoard shows them in.
-constexpr OptionId FeatureOrder[] = {OptionOwnBook, OptionPruning,   OptionKnowledge,    OptionSelectivity,
-                                     OptionResign,  OptionOfferDraw, OptionMoveOverhead, OptionClearHash};
+constexpr OptionId FeatureOrder[] = {OptionSkillLevel, OptionLimitStrength, OptionElo,       OptionSeed,
+                                     OptionOwnBook,    OptionPruning,       OptionKnowledge, OptionSelectivity,
+                                     OptionResign,     OptionOfferDraw,     OptionMoveOverhead, OptionClearHash};
 
 void sayError(const char* reason, const char* text) {
     char line[LineBufferSize + 64];

@@ -3,11 +3,14 @@
 // front end releases it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "common/positions.h"
 #include "io/line_input.h"
+#include "movegen/generate.h"
 #include "search/hash.h"
 #include "session/go.h"
 
@@ -27,7 +30,11 @@ protected:
 // what the session gives it.
 class Recorder : public Conversation {
 public:
-    void newBestMove(const SearchReport&) override { reports++; }
+    void newBestMove(const SearchReport& report) override {
+        reports++;
+        lastLine.clear();
+        for (const Move* move = report.pv; *move != 0; move++) lastLine.push_back(*move);
+    }
     PollEvent busyLine(const char* line) override {
         lines.push_back(line);
         if (line == std::string("ponderhit")) return PollPonderHit;
@@ -41,6 +48,7 @@ public:
     }
     bool reads = true;
     int reports = 0, answers = 0;
+    std::vector<Move> lastLine;  // the last report's moves
     std::vector<std::string> lines;
     GoAnswer last = {};
 };
@@ -188,6 +196,114 @@ TEST_F(Session, APositionDrawnByRuleIsAnsweredWithoutAMoveWhereTheProtocolSaysSo
     EXPECT_EQ(goWithInput(session, request, recorder, "").source, AnswerDrawn);
     recorder.rules.noMoveWhenDrawn = false;
     EXPECT_EQ(goWithInput(session, request, recorder, "").source, AnswerSearch);
+}
+
+GoRequest depthRequest(int depth) {
+    GoRequest request;
+    request.depthGiven = true;
+    request.depth = depth;
+    return request;
+}
+
+TEST_F(Session, LevelTwentyIsTheFullSearchHoweverItIsAskedFor) {
+    session.position = fromFen(MidgameFen);
+    const GoRequest request = depthRequest(7);
+    Recorder full;
+    const GoAnswer expected = goWithInput(session, request, full, "");
+    const struct { OptionId id; int value; } settings[] = {
+        {OptionSkillLevel, FullSkillLevel},
+        {OptionSeed, 9},
+        {OptionElo, LevelElo[FullSkillLevel]},
+        {OptionLimitStrength, 1}};
+    for (const auto& setting : settings) {
+        setOption(session, setting.id, setting.value);
+        setOption(session, OptionClearHash, 0);
+        Recorder same;
+        const GoAnswer answer = goWithInput(session, request, same, "");
+        EXPECT_EQ(answer.move, expected.move) << setting.id;
+        EXPECT_EQ(answer.statistics.nodes, expected.statistics.nodes) << setting.id;
+        EXPECT_EQ(same.reports, full.reports) << setting.id;
+    }
+}
+
+TEST_F(Session, UciEloPicksALevelBetweenTheWholeOnes) {
+    EXPECT_EQ(levelOfElo(LevelElo[0] - 100), 0);
+    EXPECT_EQ(levelOfElo(LevelElo[7]), 7 * LevelHundredths);
+    EXPECT_NEAR(levelOfElo((LevelElo[7] + LevelElo[8]) / 2), 7 * LevelHundredths + LevelHundredths / 2, 1);
+    EXPECT_EQ(levelOfElo(LevelElo[FullSkillLevel]), FullStrength);
+    setOption(session, OptionElo, LevelElo[3]);
+    EXPECT_EQ(playingLevel(session), FullStrength);  // the Elo counts under UCI_LimitStrength only
+    setOption(session, OptionLimitStrength, 1);
+    EXPECT_EQ(playingLevel(session), 3 * LevelHundredths);
+}
+
+TEST_F(Session, AWeakLevelDrawsFromItsLinesAndTheSeedReplaysTheDraw) {
+    setOption(session, OptionSkillLevel, 0);
+    std::vector<Move> chosen;
+    for (int seed = 1; seed <= 10; seed++) {
+        setOption(session, OptionSeed, seed);
+        Recorder recorder;
+        chosen.push_back(goWithInput(session, depthRequest(10), recorder, "").move);
+        // A new game starts the draws over: the same seed, the same move.
+        setOption(session, OptionClearHash, 0);
+        restartRandom(session);
+        EXPECT_EQ(goWithInput(session, depthRequest(10), recorder, "").move, chosen.back()) << seed;
+    }
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_GT(std::unique(chosen.begin(), chosen.end()) - chosen.begin(), 2);
+}
+
+TEST_F(Session, TheLowestLevelTakesAMateInOneAndEscapesOneWhateverTheDraw) {
+    setOption(session, OptionSkillLevel, 0);
+    // Red mates with b0b9; black, to move, stops that mate by taking the
+    // a8 rook, blocking on b8 or checking, and is mated after most other moves.
+    const char* const mateInOne = "3k5/R8/9/9/9/9/9/9/9/1R3K3 w - - 0 1";
+    const char* const mateThreat = "3k5/R6r1/9/9/9/9/9/9/9/1R3K3 b - - 0 1";
+    for (int seed = 1; seed <= 20; seed++) {
+        setOption(session, OptionSeed, seed);
+        Recorder recorder;
+        session.position = fromFen(mateInOne);
+        EXPECT_EQ(text(goWithInput(session, depthRequest(10), recorder, "").move), "b0b9") << seed;
+        session.position = fromFen(mateThreat);
+        Position after = session.position;
+        ASSERT_TRUE(after.makeMove(goWithInput(session, depthRequest(10), recorder, "").move)) << seed;
+        Move replies[MoveListCapacity];
+        const int replyCount = legalMoves(after, replies);
+        for (int i = 0; i < replyCount; i++) {
+            ASSERT_TRUE(after.makeMove(replies[i]));
+            Move escapes[MoveListCapacity];
+            EXPECT_GT(legalMoves(after, escapes), 0) << seed << " mated by " << text(replies[i]);
+            after.unmakeMove();
+        }
+    }
+}
+
+// Weak levels over positions of random play: a legal move from the lines
+// searched, reported last with the reply it expects.
+TEST_F(Session, WeakLevelsPlayOnlyMovesOfTheirLinesAndSayWhichOne) {
+    std::mt19937 random(5);
+    for (int game = 0; game < 300; game++) {
+        Position pos = fromFen(StartFen);
+        const int length = static_cast<int>(random() % 120);
+        Move moves[MoveListCapacity];
+        for (int ply = 0; ply < length; ply++) {
+            const int count = legalMoves(pos, moves);
+            if (count == 0 || !pos.makeMove(moves[random() % count])) break;
+        }
+        if (legalMoves(pos, moves) == 0) continue;
+        session.position = pos;
+        setOption(session, OptionSkillLevel, game % 8);
+        Recorder recorder;
+        const GoAnswer answer = goWithInput(session, depthRequest(10), recorder, "");
+        ASSERT_TRUE(pos.isLegalMove(answer.move)) << game;
+        const SkillLines& lines = session.skillLines;
+        bool searched = false;
+        for (int i = 0; i < lines.count; i++) searched = searched || lines.moves[i][0] == answer.move;
+        EXPECT_TRUE(searched) << game;
+        ASSERT_GE(recorder.lastLine.size(), 1u) << game;
+        EXPECT_EQ(recorder.lastLine[0], answer.move) << game;
+        EXPECT_EQ(recorder.lastLine.size() > 1 ? recorder.lastLine[1] : 0, answer.ponderMove) << game;
+    }
 }
 
 TEST(LocatePathTest, BookBesideTheProgram) {

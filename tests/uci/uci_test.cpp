@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <set>
+#include <sstream>
 
 #include "play/play_util.h"
 
@@ -48,17 +49,25 @@ TEST_F(Uci, HandshakeOptionsAndBadInput) {
     for (const char* option : {"option name Hash type spin default 16 min 1 max 1024",
                                "option name MultiPV type spin default 1 min 1 max 128",
                                "option name UCI_Variant type combo default xiangqi var xiangqi",
-                               "option name Ponder type check default false"})
+                               "option name Ponder type check default false",
+                               "option name Skill Level type spin default 20 min 0 max 20",
+                               "option name UCI_LimitStrength type check default false",
+                               "option name UCI_Elo type spin default 1750 min 1000 max 2500",
+                               "option name Seed type spin default 0 min 0 max 2147483646"})
         EXPECT_NE(std::find(handshake.begin(), handshake.end(), option), handshake.end()) << option;
 
     engine.send("SETOPTION NAME multipv VALUE 500");
+    engine.send("setoption name Skill Level value 21");
+    engine.send("setoption name UCI_Elo value 0");
     engine.send("setoption name Frobnicate value 3");
     engine.send("frobnicate now");
     std::vector<std::string> said = linesUntilReady(engine);
-    ASSERT_EQ(said.size(), 3u);
+    ASSERT_EQ(said.size(), 5u);
     EXPECT_EQ(said[0], "info string MultiPV set to 128");
-    EXPECT_EQ(said[1], "info string unknown option: Frobnicate");
-    EXPECT_EQ(said[2], "info string unknown command: frobnicate");
+    EXPECT_EQ(said[1], "info string Skill Level set to 20");
+    EXPECT_EQ(said[2], "info string UCI_Elo set to 1000");
+    EXPECT_EQ(said[3], "info string unknown option: Frobnicate");
+    EXPECT_EQ(said[4], "info string unknown command: frobnicate");
 }
 
 TEST_F(Uci, PositionKeepsWhatIsReadableAndSaysWhatIsNot) {
@@ -152,6 +161,25 @@ TEST_F(Uci, MultiPvReportsTheBestLinesEachScored) {
         }
     }
     EXPECT_EQ(firstMoves.size(), 3u);
+}
+
+TEST_F(Uci, AWeakLevelPlaysTheLineItReportsLastAndItsSeedReplaysIt) {
+    engine.send("setoption name Skill Level value 1");
+    engine.send("setoption name Seed value 11");
+    engine.send("position startpos moves h2e2 h9g7 h0g2");
+    std::string first;
+    for (int game = 0; game < 2; game++) {
+        engine.send("ucinewgame");
+        GoResult result = go(engine, "go depth 9");
+        const std::string report = lastReport(result);
+        EXPECT_EQ(report.find(" multipv "), std::string::npos) << report;
+        std::istringstream pv(report.substr(report.find(" pv ") + 4));
+        std::string move, reply;
+        pv >> move >> reply;
+        EXPECT_EQ(result.answer, "bestmove " + move + " ponder " + reply) << report;
+        if (game == 0) first = result.answer;
+        else EXPECT_EQ(result.answer, first);
+    }
 }
 
 TEST_F(Uci, SearchMovesRestrictTheRoot) {

@@ -26,7 +26,9 @@ TEST_F(Xboard, FeaturesOpenWithDoneZeroAndCloseWithDoneOne) {
     for (const char* feature : {"myname=\"Quorvel 1.1\"", "variants=\"xiangqi\"", "setboard=1", "usermove=1", "ping=1",
                                 "sigint=0", "sigterm=0", "colors=0", "analyze=1", "memory=1", "san=0", "time=1",
                                 "draw=1", "exclude=1", "option=\"OwnBook -check 1\"", "option=\"Clear Hash -button\"",
-                                "option=\"Resign -check 1\"", "option=\"Offer Draw -check 1\""})
+                                "option=\"Resign -check 1\"", "option=\"Offer Draw -check 1\"",
+                                "option=\"Skill Level -spin 20 0 20\"", "option=\"UCI_LimitStrength -check 0\"",
+                                "option=\"UCI_Elo -spin 1750 1000 2500\"", "option=\"Seed -spin 0 0 2147483646\""})
         EXPECT_NE(all.find(feature), std::string::npos) << feature;
 }
 

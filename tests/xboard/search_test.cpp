@@ -81,6 +81,20 @@ TEST_F(Xboard, AMateIsScoredAsHundredThousandPlusMovesAndClaimedAfterTheMove) {
     EXPECT_EQ(nextLine(engine), "1-0 {Black has no legal moves}");
 }
 
+TEST_F(Xboard, AWeakLevelPlaysTheLineItShowsLast) {
+    engine.send("option Skill Level=2");
+    engine.send("option Seed=4");
+    engine.send("sd 8");
+    userMove("h2e2");
+    std::vector<std::string> seen;
+    const std::string move = nextMove(&seen);
+    std::string last;
+    for (const auto& line : seen)
+        if (isThinking(line)) last = line;
+    EXPECT_EQ(firstNumber(last), 2) << last;
+    EXPECT_EQ(pvStart(last), move) << last;
+}
+
 TEST_F(Xboard, PingDuringTheEnginesMoveIsAnsweredAfterTheMove) {
     engine.send("nopost");
     engine.send("st 0.4");
