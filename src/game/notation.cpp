@@ -600,7 +600,8 @@ int notationFromName(const char* name) {
     static const char* const Names[] = {"coord", "iccs", "wxf", "chinese"};
     for (int n = 0; n < 4 && name != nullptr; n++) {
         int i = 0;
-        while (Names[n][i] != '\0' && (name[i] | 0x20) == Names[n][i]) i++;
+        while (Names[n][i] != '\0' && name[i] != '\0' && (name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]) == Names[n][i])
+            i++;
         if (Names[n][i] == '\0' && name[i] == '\0') return n;
     }
     return -1;
