@@ -598,6 +598,7 @@ int writeWxfGame(const SavedGame& game, std::string& out) {
         std::string key = oneLine(tag.name);
         for (const KeyName& known : WxfKeys)
             if (sameName(tag.name, known.name)) key = known.key;
+        if (startsWith(key.data(), key.size(), "START{")) continue;  // it would open the moves
         text += key + "\t" + oneLine(tag.value) + "\n";
     }
     if (!wroteResult) text += "RESULT\t" + result + "\n";
