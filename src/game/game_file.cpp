@@ -123,10 +123,16 @@ void addTag(Reader& r, const std::string& name, const std::string& value) {
     beginGame(r);
     r.game.tags.push_back(GameTag{name, value});
     if (sameName(name, "FEN")) {
-        size_t begin = 0, end = value.size();
-        while (begin < end && isBlank(value[begin])) begin++;
-        while (end > begin && isBlank(value[end - 1])) end--;
-        r.game.startFen = value.substr(begin, end - begin);
+        // Its fields one space apart, as every writer puts them.
+        std::string& fen = r.game.startFen;
+        fen.clear();
+        for (char c : value) {
+            if (!isBlank(c))
+                fen += c;
+            else if (!fen.empty() && fen.back() != ' ')
+                fen += ' ';
+        }
+        if (!fen.empty() && fen.back() == ' ') fen.pop_back();
         r.fenLine = r.line;
     }
 }
@@ -459,6 +465,14 @@ struct LineLayout {
     }
 };
 
+// Whether a tag name reads back as itself from a PGN tag (true) or a WXF header line.
+bool holdsName(const std::string& name, bool pgn) {
+    if (name.empty() || (!pgn && startsWith(name.data(), name.size(), "START{"))) return false;
+    for (char c : name)
+        if (isBlank(c) || (pgn && (c == '"' || c == ']'))) return false;
+    return true;
+}
+
 void writeTag(std::string& out, const std::string& name, const std::string& value) {
     out += '[';
     out += name;
@@ -546,7 +560,7 @@ int writePgnGame(const SavedGame& game, MoveNotation notation, int flags, std::s
         } else if (sameName(tag.name, "Format")) {
             if (!wroteFormat) writeTag(text, "Format", formatName(notation));
             wroteFormat = true;
-        } else {
+        } else if (holdsName(tag.name, true)) {
             writeTag(text, tag.name, tag.value);
             if (sameName(tag.name, "Variant")) {
                 sawVariant = true;
@@ -595,11 +609,10 @@ int writeWxfGame(const SavedGame& game, std::string& out) {
             wroteResult = true;
             continue;
         }
-        std::string key = oneLine(tag.name);
+        std::string key = tag.name;
         for (const KeyName& known : WxfKeys)
             if (sameName(tag.name, known.name)) key = known.key;
-        if (startsWith(key.data(), key.size(), "START{")) continue;  // it would open the moves
-        text += key + "\t" + oneLine(tag.value) + "\n";
+        if (holdsName(key, false)) text += key + "\t" + oneLine(tag.value) + "\n";
     }
     if (!wroteResult) text += "RESULT\t" + result + "\n";
     if (!wroteFen) text += "FEN\t" + game.startFen + "\n";

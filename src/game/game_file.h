@@ -30,7 +30,8 @@ struct SavedGame {
     // (GAME Event, PLACE Site, DATE Date, ROUND Round, RED White, BLACK Black,
     // RESULT Result, FEN FEN, FORMAT Format; any other key as it stands).
     // Writing keeps them, except that Result, SetUp, FEN and Format are
-    // written from the fields below.
+    // written from the fields below, and a name the file kind cannot hold
+    // (empty, with a blank, in PGN with '"' or ']') is left out.
     std::vector<GameTag> tags;
     std::string startFen;  // empty: the standard start
     std::vector<Move> moves;
