@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "board/tables.h"
+#include "board/notation.h"
 #include "book/book.h"
+#include "game/game_file.h"
+#include "game/notation.h"
 #include "io/line_input.h"
 #include "io/output.h"
 #include "movegen/generate.h"
@@ -490,6 +493,80 @@ std::string bookPath() {
     return path;
 }
 
+// ---- notation and game files ------------------------------------------------------
+
+constexpr MoveNotation Notations[] = {NotationCoord, NotationIccs, NotationWxf, NotationChinese};
+
+bool isLegal(const Position& pos, Move move) {
+    Move moves[MoveListCapacity];
+    const int count = legalMoves(pos, moves);
+    for (int i = 0; i < count; i++)
+        if (moves[i] == move) return true;
+    return false;
+}
+
+// Every notation writes the move so that it reads back as itself.
+const char* checkMoveTexts(const Position& pos, Move move) {
+    for (MoveNotation notation : Notations) {
+        for (int flags = 0; flags <= (notation == NotationChinese ? NotationSimplified : 0); flags++) {
+            char text[MoveTextSize];
+            const int length = writeMoveText(pos, move, notation, flags, text, sizeof text);
+            if (length <= 0) return "notation: a legal move not written";
+            Move back = 0;
+            if (readMoveText(pos, text, length, &back, nullptr, 0) != MoveTextOk || back != move)
+                return "notation: a written move does not read back";
+        }
+    }
+    return nullptr;
+}
+
+// What a game keeps through writing and reading again: a brace in a comment becomes ')'.
+std::string gameSummary(const SavedGame& game) {
+    std::string summary = game.startFen + "|" + game.result + "|";
+    for (Move move : game.moves) summary += moveText(move).text;
+    for (const std::string& comment : game.comments) {
+        summary += "|";
+        for (char c : comment) summary += c == '}' ? ')' : c;
+    }
+    return summary;
+}
+
+const char* checkGameFile(const char* text, size_t size, int choice) {
+    std::vector<SavedGame> games(1);
+    games[0].result = "kept";
+    GameFileError error{};
+    if (!readGameFile(text, size, games, error)) {
+        if (games.size() != 1 || games[0].result != "kept") return "gamefile: a refused file changed the games";
+        if (error.reason.empty()) return "gamefile: a refusal without its reason";
+        return nullptr;
+    }
+    static GameRecord record;
+    for (const SavedGame& game : games) {
+        if (game.comments.size() != game.moves.size() + 1) return "gamefile: not one comment per ply";
+        if (game.result != "1-0" && game.result != "0-1" && game.result != "1/2-1/2" && game.result != "*")
+            return "gamefile: a result that is none";
+        if (!startGame(record, game.startFen.empty() ? nullptr : game.startFen.c_str(), RulesAsian))
+            return "gamefile: a start FEN that does not set up";
+        for (Move move : game.moves)
+            if (!playGameMove(record, move)) return "gamefile: a move read that is not legal";
+    }
+    // Written again, as PGN in one notation and as a WXF file, the games read back the same.
+    const MoveNotation notation = Notations[choice % 4];
+    const int flags = (choice >> 2) & NotationSimplified;
+    for (int wxf = 0; wxf < 2; wxf++) {
+        std::string written;
+        for (const SavedGame& game : games)
+            if (!(wxf ? writeWxfGame(game, written) : writePgnGame(game, notation, flags, written)))
+                return "gamefile: a game read cannot be written";
+        std::vector<SavedGame> again;
+        if (!readGameFile(written.data(), written.size(), again, error)) return "gamefile: a written file does not read";
+        if (again.size() != games.size()) return "gamefile: a written file holds another number of games";
+        for (size_t g = 0; g < games.size(); g++)
+            if (gameSummary(again[g]) != gameSummary(games[g])) return "gamefile: a game changes when written and read";
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 const char* fuzzLines(const uint8_t* data, size_t size) {
@@ -584,10 +661,27 @@ const char* fuzzBook(const uint8_t* data, size_t size) {
     return nullptr;
 }
 
+const char* fuzzNotation(const uint8_t* data, size_t size) {
+    ensureTables();
+    if (size < 2) return nullptr;
+    const char* text = reinterpret_cast<const char*>(data + 2);
+    if (data[0] & 1) return checkGameFile(text, size - 2, data[1]);
+    Position pos;
+    pos.setFromFen(Fens[data[1] % FenCount]);
+    Move move = 0;
+    char reason[MoveTextReasonSize];
+    const int code = readMoveText(pos, text, static_cast<int>(size - 2), &move, reason, sizeof reason);
+    if (code < MoveTextOk || code > MoveTextAmbiguous) return "notation: an unknown code";
+    if (code != MoveTextOk) return reason[0] == '\0' ? "notation: a refusal without its reason" : nullptr;
+    if (!isLegal(pos, move)) return "notation: a move read that is not legal";
+    return checkMoveTexts(pos, move);
+}
+
 const FuzzTarget FuzzTargets[] = {
     {"lines", fuzzLines},
     {"conversation", fuzzConversation},
     {"position", fuzzPosition},
     {"book", fuzzBook},
+    {"notation", fuzzNotation},
 };
 const int FuzzTargetCount = sizeof(FuzzTargets) / sizeof(FuzzTargets[0]);

@@ -19,6 +19,13 @@ const char* fuzzPosition(const uint8_t* data, size_t size);
 // Arbitrary book file contents probed for known positions.
 const char* fuzzBook(const uint8_t* data, size_t size);
 
+// A byte choosing the kind, a byte choosing a position or a notation, then
+// text: a move in any notation read in the position (a move read is legal and
+// reads back from every notation it is written in), or a PGN or WXF game file
+// (a refused one leaves the games alone; one read holds legal moves and reads
+// back the same when written as PGN and as WXF).
+const char* fuzzNotation(const uint8_t* data, size_t size);
+
 struct FuzzTarget {
     const char* name;
     const char* (*run)(const uint8_t* data, size_t size);

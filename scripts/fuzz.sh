@@ -17,7 +17,7 @@ CXX_FUZZ="${CXX_FUZZ:-clang++}"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$CXX_FUZZ" \
     -DQUORVEL_FUZZ=ON -DQUORVEL_TESTS=OFF >/dev/null
 if [ "$TARGET" = all ]; then
-    targets="lines conversation position book"
+    targets="lines conversation position book notation"
 else
     targets="$TARGET"
 fi

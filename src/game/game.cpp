@@ -17,13 +17,6 @@ namespace {
 // than the 120 quiet plies after which the game is drawn anyway.
 constexpr int KeptQuietPlies = 512;
 
-// The page and the runner may judge games before (or without) an engine has
-// built its tables; building them twice would clear what a search has set.
-void ensureTables() {
-    if (PopCount16[0xFFFF] == 0) buildPopCount();
-    if (ColumnBit[0x33] == 0) buildTables();
-}
-
 int makeHistoryRoom(Position& pos) { return pos.dropOldHistory(KeptQuietPlies) > 0; }
 
 // Plays the first plies of the record again from its start.
@@ -39,8 +32,15 @@ int replayGame(GameRecord& game, int plies) {
 
 }  // namespace
 
+// The page and the runner may judge games before (or without) an engine has
+// built its tables; building them twice would clear what a search has set.
+void ensureBoardTables() {
+    if (PopCount16[0xFFFF] == 0) buildPopCount();
+    if (ColumnBit[0x33] == 0) buildTables();
+}
+
 int startGame(GameRecord& game, const char* fen, RuleSet rules) {
-    ensureTables();
+    ensureBoardTables();
     if (fen == nullptr) fen = StartPositionFen;
     const size_t length = std::strlen(fen);
     if (length >= sizeof game.startFen) return 0;

@@ -50,6 +50,8 @@ struct GameRecord {
     RuleSet rules;
 };
 
+// Builds the board tables when nothing has built them yet.
+void ensureBoardTables();
 // Starts a game from fen (the standard start when null); 0 when the FEN is
 // refused or longer than a record keeps. Builds the board tables when nothing
 // has built them yet, so the page and the runner need no engine first.

@@ -153,6 +153,7 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
     config.seed = 1;
     config.event = "quorvel-match";
     config.quiet = config.debug = 0;
+    config.pgnNotation = NotationCoord;
 
     std::vector<std::string> engineWords[2], eachWords;
     int engines = 0;
@@ -204,13 +205,23 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
             }
             std::string& target = flag == "-pgnout" ? config.pgnFile : flag == "-results" ? config.resultsFile : config.event;
             target = words[0];
+            // Other words after the file (cutechess's min, fi) are accepted and ignored.
+            for (size_t n = 1; flag == "-pgnout" && n < words.size(); n++) {
+                if (words[n].compare(0, 9, "notation=") != 0) continue;
+                const int notation = notationFromName(words[n].c_str() + 9);
+                if (notation < 0) {
+                    error = "-pgnout notation= takes coord, iccs, wxf or chinese";
+                    return 0;
+                }
+                config.pgnNotation = static_cast<MoveNotation>(notation);
+            }
         } else if (flag == "-openings") {
             std::string format;
             for (const std::string& word : words) {
                 size_t equals = word.find('=');
                 std::string key = word.substr(0, equals), value = equals == std::string::npos ? "" : word.substr(equals + 1);
                 if (key == "file") config.openings.file = value;
-                else if (key == "format" && (value == "epd" || value == "pgn" || value == "fen")) format = value;
+                else if (key == "format" && (value == "epd" || value == "pgn" || value == "wxf" || value == "fen")) format = value;
                 else if (key == "order" && (value == "random" || value == "sequential")) config.openings.random = value == "random";
                 else if (key == "plies" && readWhole(value, 0, MaxGamePlies, number)) config.openings.maxPlies = static_cast<int32_t>(number);
                 else if (key != "start" && key != "policy") {
@@ -219,8 +230,9 @@ int parseMatchArguments(int argc, const char* const* argv, MatchConfig& config, 
                 }
             }
             const std::string& file = config.openings.file;
-            if (format.empty()) format = file.size() >= 4 && file.compare(file.size() - 4, 4, ".pgn") == 0 ? "pgn" : "epd";
-            config.openings.pgn = format == "pgn";
+            const std::string extension = file.size() >= 4 ? file.substr(file.size() - 4) : "";
+            if (format.empty()) format = extension == ".pgn" || extension == ".wxf" ? "pgn" : "epd";
+            config.openings.gameFile = format == "pgn" || format == "wxf";
         } else if (flag == "-draw" || flag == "-resign" || flag == "-sprt") {
             static const char* const DrawKeys[] = {"movenumber", "movecount", "score", nullptr};
             static const char* const ResignKeys[] = {"movecount", "score", "twosided", nullptr};

@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
                      "usage: quorvel-match -engine cmd=PATH proto=ucci|uci|xboard [name=N] [option.NAME=V] ... -engine ...\n"
                      "         [-each tc=40/60+0.5|st=S|depth=D|nodes=N ponder ranks=1 timemargin=MS]\n"
                      "         [-games N] [-rounds N] [-repeat] [-concurrency N] [-rules asian|simple|check]\n"
-                     "         [-openings file=F format=epd|pgn order=sequential|random plies=N] [-seed N]\n"
+                     "         [-openings file=F format=epd|pgn|wxf order=sequential|random plies=N] [-seed N]\n"
                      "         [-draw movenumber=M movecount=N score=D] [-resign movecount=N score=R] [-maxplies N]\n"
                      "         [-sprt elo0=0 elo1=5 alpha=0.05 beta=0.05 [model=normalized|logistic]]\n"
-                     "         [-pgnout F] [-results F.json] [-shard K/N] [-event NAME] [-quiet] [-debug]\n"
+                     "         [-pgnout F [notation=coord|iccs|wxf|chinese]] [-results F.json] [-shard K/N] [-event NAME] [-quiet] [-debug]\n"
                      "       quorvel-match merge RESULTS.json ...\n");
         return 2;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/notation.h"
 
 enum Protocol { ProtocolUcci, ProtocolUci, ProtocolXboard, ProtocolUnset };
 
@@ -38,7 +39,7 @@ struct EngineSettings {
 
 struct OpeningSource {
     std::string file;  // empty: every game from the standard start
-    int32_t pgn;       // 1 for PGN, 0 for FEN/EPD lines
+    int32_t gameFile;  // 1 for a PGN or WXF game file, 0 for FEN/EPD lines
     int32_t random;    // shuffled with the match seed
     int32_t maxPlies;  // moves of a PGN opening kept; 0 for all
 };
@@ -75,6 +76,7 @@ struct MatchConfig {
     int32_t shardCount;
     uint64_t seed;
     std::string pgnFile;
+    MoveNotation pgnNotation;  // how -pgnout writes the moves
     std::string resultsFile;
     std::string event;
     int32_t quiet;        // no progress lines

@@ -1,5 +1,5 @@
-// Opening positions for a match: FEN/EPD lines or PGN games, whose moves are
-// written in Quorvel's move text (h2e2, ranks 0..9).
+// Opening positions for a match: FEN/EPD lines, or the games of a PGN or WXF
+// game file with their moves in any notation.
 #pragma once
 
 #include <cstdint>

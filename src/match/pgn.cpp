@@ -1,12 +1,11 @@
-// PGN text of one game, lines kept under 80 characters as readers expect.
+// A played game as a game file record, written by src/game.
 #include "match/pgn.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "game/game_file.h"
 
 namespace {
-
-constexpr size_t PgnLineWidth = 79;
 
 std::string seconds(int64_t ms) {
     char text[32];
@@ -17,27 +16,16 @@ std::string seconds(int64_t ms) {
     return text;
 }
 
-void addTag(std::string& out, const char* name, const std::string& value) {
-    out += '[';
-    out += name;
-    out += " \"";
-    for (char c : value) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    out += "\"]\n";
-}
-
 std::string comment(const PlayedMove& played) {
-    if (played.fromOpening) return "{book}";
+    if (played.fromOpening) return "book";
     char text[64];
     if (!played.hasScore)
-        std::snprintf(text, sizeof text, "{%.3fs}", played.timeMs / 1000.0);
+        std::snprintf(text, sizeof text, "%.3fs", played.timeMs / 1000.0);
     else if (played.mateIn != 0)
-        std::snprintf(text, sizeof text, "{%sM%d/%d %.3fs}", played.mateIn > 0 ? "+" : "-",
+        std::snprintf(text, sizeof text, "%sM%d/%d %.3fs", played.mateIn > 0 ? "+" : "-",
                       played.mateIn > 0 ? played.mateIn : -played.mateIn, played.depth, played.timeMs / 1000.0);
     else
-        std::snprintf(text, sizeof text, "{%+.2f/%d %.3fs}", played.scoreCp / 100.0, played.depth,
+        std::snprintf(text, sizeof text, "%+.2f/%d %.3fs", played.scoreCp / 100.0, played.depth,
                       played.timeMs / 1000.0);
     return text;
 }
@@ -54,54 +42,26 @@ std::string timeControlText(const TimeControl& limits) {
     return text;
 }
 
-std::string formatPgn(const PgnGame& game) {
-    std::string out;
-    addTag(out, "Event", game.event);
-    addTag(out, "Site", "?");
-    addTag(out, "Date", game.date);
-    addTag(out, "Round", std::to_string(game.round));
-    addTag(out, "White", game.red);
-    addTag(out, "Black", game.black);
-    addTag(out, "Result", game.result);
-    addTag(out, "Variant", "xiangqi");
-    if (!game.fen.empty()) {
-        addTag(out, "SetUp", "1");
-        addTag(out, "FEN", game.fen);
-    }
+std::string formatPgn(const PgnGame& game, MoveNotation notation) {
+    SavedGame saved;
+    saved.tags = {{"Event", game.event}, {"Site", "?"},          {"Date", game.date},   {"Round", std::to_string(game.round)},
+                  {"White", game.red},   {"Black", game.black}, {"Result", game.result}, {"Variant", "xiangqi"}};
     if (game.redTimeControl == game.blackTimeControl) {
-        addTag(out, "TimeControl", game.redTimeControl);
+        saved.tags.push_back({"TimeControl", game.redTimeControl});
     } else {
-        addTag(out, "WhiteTimeControl", game.redTimeControl);
-        addTag(out, "BlackTimeControl", game.blackTimeControl);
+        saved.tags.push_back({"WhiteTimeControl", game.redTimeControl});
+        saved.tags.push_back({"BlackTimeControl", game.blackTimeControl});
     }
-    addTag(out, "Termination", game.termination);
-    addTag(out, "PlyCount", std::to_string(game.moves.size()));
-    out += '\n';
-
-    const char* fen = game.fen.empty() ? StartPositionFen : game.fen.c_str();
-    const char* side = std::strchr(fen, ' ');
-    int blackFirst = side != nullptr && side[1] == 'b';
-    std::string line;
-    auto emit = [&](const std::string& word) {
-        if (!line.empty() && line.size() + 1 + word.size() > PgnLineWidth) {
-            out += line + '\n';
-            line.clear();
-        }
-        if (!line.empty()) line += ' ';
-        line += word;
-    };
-    for (size_t ply = 0; ply < game.moves.size(); ply++) {
-        size_t slot = ply + blackFirst;  // half-moves counted from a red move
-        if (slot % 2 == 0)
-            emit(std::to_string(slot / 2 + 1) + ".");
-        else if (ply == 0)
-            emit("1...");
-        char text[5] = "";
-        moveToText(game.moves[ply].move, text);
-        emit(std::string(text, 4));
-        emit(comment(game.moves[ply]));
+    saved.tags.push_back({"Termination", game.termination});
+    saved.tags.push_back({"PlyCount", std::to_string(game.moves.size())});
+    saved.startFen = game.fen;
+    saved.comments.emplace_back();
+    for (const PlayedMove& played : game.moves) {
+        saved.moves.push_back(played.move);
+        saved.comments.push_back(comment(played));
     }
-    emit(game.result);
-    out += line + "\n\n";
-    return out;
+    saved.result = game.result;
+    std::string text;
+    writePgnGame(saved, notation, 0, text);
+    return text;
 }

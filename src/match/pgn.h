@@ -1,6 +1,7 @@
 // A finished game as PGN: the standard tags with Variant, FEN and SetUp for
-// another start, TimeControl and Termination; moves in Quorvel's move text,
-// each engine move with {score/depth time} from the mover's side.
+// another start, TimeControl and Termination; moves in the notation asked
+// for (Quorvel's move text unless told), each engine move with {score/depth
+// time} from the mover's side. The layout is src/game's.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "board/position.h"
+#include "game/notation.h"
 #include "match/match.h"
 
 struct PlayedMove {
@@ -33,7 +35,7 @@ struct PgnGame {
 };
 
 // The game's text, ending with an empty line.
-std::string formatPgn(const PgnGame& game);
+std::string formatPgn(const PgnGame& game, MoveNotation notation);
 
 // A time control as the TimeControl tag writes it: 40/60+0.5, 10+0.1, 5/move, or -.
 std::string timeControlText(const TimeControl& limits);

@@ -540,7 +540,7 @@ struct Runner {
             record.result = outcomeText(outcome);
             record.termination = termination;
             record.moves = slot.moves;
-            std::string text = formatPgn(record);
+            std::string text = formatPgn(record, config.pgnNotation);
             std::fwrite(text.data(), 1, text.size(), pgn);
             std::fflush(pgn);
         }

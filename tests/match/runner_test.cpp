@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_file.h"
 #include "match/match.h"
 
 namespace {
@@ -41,6 +42,11 @@ std::string writeFile(const std::string& name, const std::string& text) {
     std::string path = testing::TempDir() + name;
     std::ofstream(path) << text;
     return path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -98,5 +104,39 @@ TEST(MatchRunnerTest, AnEngineThatFailsLosesAndTheRunnerGoesOn) {
             // Two clocks of a second, and one restart of a flooding engine that stops reading.
             EXPECT_LT(seconds, 12.0) << c.behaviour << " " << protocol;
         }
+    }
+}
+
+// Openings in WXF, from a PGN and from a WXF game file; the games written in
+// WXF and Chinese read back as the moves played, the opening's marked as book.
+TEST(MatchRunnerTest, OpeningsAndGamesInThePlayersNotation) {
+    const std::string line = "h2e2 h9g7 h0g2 i9h9 i0h0 b9c7";
+    const std::string openings[] = {writeFile("wxf-openings.pgn", "[Format \"WXF\"]\n1. C2=5 H8+7 2. H2+3 *\n"),
+                                    writeFile("openings.wxf", "FORMAT\tWXF\nSTART{\n  1. C2.5      H8+7\n}END\n")};
+    const char* const notations[] = {"wxf", "chinese"};
+    for (int n = 0; n < 2; n++) {
+        const std::string pgn = testing::TempDir() + "notation.pgn";
+        std::remove(pgn.c_str());
+        play("uci", "line", "uci", "line", line,
+             {"-each", "tc=2+0", "-maxplies", "6", "-openings", "file=" + openings[n], "-pgnout", pgn,
+              std::string("notation=") + notations[n]});
+        const std::string text = readFile(pgn);
+        EXPECT_NE(text.find(n == 0 ? "1. C2=5 {book} H8+7 {book} 2. H2+3 {book}" : "1. 炮二平五 {book} 馬８進７ {book}"),
+                  std::string::npos)
+            << text;
+        std::vector<SavedGame> games;
+        GameFileError error;
+        ASSERT_TRUE(readGameFile(text.data(), text.size(), games, error)) << gameFileErrorText(error);
+        ASSERT_EQ(games.size(), 1u);
+        std::string played;
+        for (Move move : games[0].moves) {
+            char square[5] = "";
+            moveToText(move, square);
+            played += (played.empty() ? "" : " ") + std::string(square);
+        }
+        EXPECT_EQ(played, line);
+        const size_t bookPlies = n == 0 ? 3 : 2;
+        EXPECT_EQ(games[0].comments[bookPlies], "book");
+        EXPECT_NE(games[0].comments[bookPlies + 1], "book");
     }
 }
