@@ -188,7 +188,9 @@ int searchRootLines(SearchEngine& engine, int depth) {
     engine.stableIterations = engine.principalVariation[0] == bestMove ? engine.stableIterations + 1 : 0;
     storeHash(engine.table, pos, HashExact, bestValue, depth, bestMove);
     followHashMoves(engine.table, pos, engine.principalVariation, 0);
-    for (int rank = 0; rank < wanted; rank++) {
+    // Root moves the position refuses sort last, unscored: they are no lines.
+    const int shown = scored < wanted ? scored : wanted;
+    for (int rank = 0; rank < shown; rank++) {
         const Move* line = engine.principalVariation;
         if (rank > 0) {
             followHashMoves(engine.table, pos, engine.lineMoves, roots.entries[order[rank]].move);

@@ -163,6 +163,24 @@ TEST_F(Uci, MultiPvReportsTheBestLinesEachScored) {
     EXPECT_EQ(firstMoves.size(), 3u);
 }
 
+TEST_F(Uci, LinesAreLegalMovesOnlyWhenFewerThanAskedFor) {
+    // In check with one legal reply: neither MultiPV nor a weak level may
+    // offer the moves the position refuses.
+    const char* checked = "position fen 3k5/R8/9/9/9/3r5/9/9/9/3K5 w - - 0 1";
+    engine.send("setoption name MultiPV value 4");
+    engine.send(checked);
+    GoResult result = go(engine, "go depth 3");
+    EXPECT_EQ(infoOf(result, 3, 1).size(), 1u);
+    EXPECT_TRUE(infoOf(result, 3, 2).empty());
+    engine.send("setoption name MultiPV value 1");
+    engine.send("setoption name Skill Level value 0");
+    for (int seed = 1; seed <= 5; seed++) {
+        engine.send("setoption name Seed value " + std::to_string(seed));
+        engine.send(checked);
+        EXPECT_EQ(bestMoveOf(go(engine, "go depth 3").answer), "d0e0") << seed;
+    }
+}
+
 TEST_F(Uci, AWeakLevelPlaysTheLineItReportsLastAndItsSeedReplaysIt) {
     engine.send("setoption name Skill Level value 1");
     engine.send("setoption name Seed value 11");
