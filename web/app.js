@@ -1,5 +1,5 @@
-// The page: a game against Quorvel (with a clock or a time a move), an
-// analysis board, and the review of a game. The rules (legal
+// The page: a game against Quorvel (with a clock or a time a move, at a
+// strength), an analysis board, and the review of a game. The rules (legal
 // moves, check, the end of the game), the move texts in every notation and the
 // game files come from the engine's core through Game, in a wasm instance of
 // the page's own; the moves, the analysis and the review from the engine in
@@ -7,7 +7,7 @@
 import { BoardView, piecesOfFen } from './board.js';
 import { GameClock, clockText } from './clock.js';
 import { Quorvel } from './quorvel-engine.mjs';
-import { Game } from './quorvel-game.mjs';
+import { Game, skillLevels } from './quorvel-game.mjs';
 import { drawGraph, finalPosition, judgeMove, plyAt, readReviewComment, reviewComment, scoreText, searchedPosition } from './review.js';
 
 const $ = (id) => document.getElementById(id);
@@ -21,10 +21,14 @@ const ClockTickMs = 100;
 const LowTimeMs = 10000;
 const Glyphs = { inaccuracy: '?!', mistake: '?', blunder: '??' };
 // The choices kept across visits.
-const Stored = { notation: 'quorvel.notation' };
+const Stored = { notation: 'quorvel.notation', strength: 'quorvel.strength' };
+// A strength's name by its Elo, below each bound; the top level is the full search.
+const StrengthNames = [[1200, 'Beginner'], [1500, 'Casual'], [1800, 'Club player'], [2100, 'Strong club player'], [Infinity, 'Expert']];
 
 // The rules' game at the position shown.
 let game = await Game.start();
+const levels = await skillLevels();
+const FullStrength = levels[levels.length - 1].level;
 const engine = await Quorvel.start();
 // The whole game line, its moves as Game's move objects; the board shows the
 // position after `cursor` of them, and going back loses nothing until a
@@ -36,6 +40,7 @@ const line = { startFen: '', moves: [], notes: [], loaded: false, fromFile: fals
 let cursor = 0;
 let state = null; // the rules' state of the position shown
 let ending = null; // the rules' state at the end of the line
+let sentLevel = FullStrength; // the Skill Level the engine has
 let selected = null;
 let analysing = false;
 // The latest search asked for, { token, key, onInfo, stopping }, until it has
@@ -219,8 +224,9 @@ async function stopEngine() {
   await idle;
 }
 
-// The answer ("bestmove ..."), or null when the search was dropped first.
-function runSearch(key, position, goCommand, onInfo = null) {
+// The answer ("bestmove ..."), or null when the search was dropped first. The
+// engine plays at the skill level given; analysis and review at full strength.
+function runSearch(key, position, goCommand, onInfo = null, level = FullStrength) {
   halt();
   const entry = { token: searchToken, key, onInfo, stopping: false };
   search = entry;
@@ -228,6 +234,10 @@ function runSearch(key, position, goCommand, onInfo = null) {
     if (entry.token !== searchToken) return null;
     const done = engine.next('bestmove');
     running = entry;
+    if (level !== sentLevel) {
+      engine.send(`setoption name Skill Level value ${level}`);
+      sentLevel = level;
+    }
     engine.send(position);
     engine.send(goCommand);
     const bestmove = await done;
@@ -260,7 +270,7 @@ function settleEngine() {
 
 async function engineMove(key) {
   const goCommand = clockRunning() ? clock.goCommand() : 'go ' + $('level').value;
-  const answer = await runSearch(key, key.slice('move '.length), goCommand);
+  const answer = await runSearch(key, key.slice('move '.length), goCommand, null, Number($('strength').value));
   if (!answer || checkFlag()) return;
   appendMove(answer.split(' ')[1]);
   update();
@@ -870,6 +880,15 @@ function keep(select, key) {
   select.addEventListener('change', () => localStorage.setItem(key, select.value));
 }
 
+// The strengths by name and Elo, the full search first.
+function strengthText({ level, elo }) {
+  if (level === FullStrength) return `Full strength (~${elo})`;
+  const name = StrengthNames.find(([below]) => elo < below)[1];
+  return `${name} (level ${level}, ~${elo})`;
+}
+
+$('strength').replaceChildren(...[...levels].reverse().map((entry) => new Option(strengthText(entry), String(entry.level))));
+keep($('strength'), Stored.strength);
 keep($('notation'), Stored.notation);
 $('notation').addEventListener('change', () => {
   render();

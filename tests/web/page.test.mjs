@@ -1,7 +1,7 @@
 // The page in headless Chromium, used as a person uses it: a short game by
 // clicks, going back and forth through it, the notation of its moves, games
 // saved and loaded, a checkmate from a FEN, analysis, a bad FEN, the review
-// of a game, a game on the clock, the page offline, with no console
+// of a game, the strength and the clock, the page offline, with no console
 // error; and the engine's start-up and node total in the browser.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -266,6 +266,28 @@ test('a game on the clock: the engine moves on its own clock, and a fallen flag 
   assert.equal(await page.$eval('#clock-red', (clock) => clock.classList.contains('fallen')), true);
   assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "0-1"\][\s\S]*\[Termination "time forfeit"\]/);
   await page.select('#level', 'movetime 100');
+  await page.click('#new-game');
+  await waitForStatus('Your move');
+});
+
+test('the strength chosen reaches the engine before its moves, and analysis runs at full strength', async () => {
+  assert.match(await page.$eval('#strength', (select) => select.selectedOptions[0].textContent), /^Full strength \(~\d+\)$/);
+  await page.select('#strength', '0');
+  assert.match(await page.$eval('#strength', (select) => select.selectedOptions[0].textContent), /^Beginner \(level 0, ~\d+\)$/);
+  assert.equal(await page.evaluate(() => localStorage.getItem('quorvel.strength')), '0');
+  await page.evaluate(() => (window.sentToEngine = []));
+  await click('h2', 'e2');
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2, { timeout: 20000 });
+  let sent = await page.evaluate(() => window.sentToEngine);
+  assert.ok(sent.indexOf('setoption name Skill Level value 0') >= 0, sent.join(' | '));
+  assert.ok(sent.indexOf('setoption name Skill Level value 0') < sent.findIndex((command) => command.startsWith('go ')), sent.join(' | '));
+  await page.click('#analyse');
+  await page.waitForFunction(() => document.querySelectorAll('#lines li').length > 0, { timeout: 20000 });
+  sent = await page.evaluate(() => window.sentToEngine);
+  const full = sent.lastIndexOf('setoption name Skill Level value 20');
+  assert.ok(full >= 0 && full < sent.lastIndexOf('go infinite'), sent.join(' | '));
+  await page.click('#analyse');
+  await page.select('#strength', '20');
   await page.click('#new-game');
   await waitForStatus('Your move');
 });
