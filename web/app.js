@@ -346,6 +346,7 @@ function render() {
 
 function renderMoves() {
   const list = $('moves');
+  list.dataset.notation = notation();
   const blackFirst = line.startFen.split(' ')[1] === 'b';
   list.replaceChildren(
     ...line.moves.map((move, index) => {
