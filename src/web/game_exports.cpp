@@ -71,6 +71,11 @@ std::string plainText(const char* text, int length) {
     return plain;
 }
 
+// A notation number from JavaScript; coordinates for one out of range.
+MoveNotation notationOf(int number) {
+    return number >= NotationCoord && number <= NotationChinese ? static_cast<MoveNotation>(number) : NotationCoord;
+}
+
 // A piece's kind as the FEN letter of black's: the side is said apart.
 char kindLetter(int code) {
     const char letter = pieceLetter(code);
@@ -225,7 +230,7 @@ EMSCRIPTEN_KEEPALIVE int quorvel_game_moves(WebGame* game, int notation, int fla
     Out.clear();
     for (int i = 0; i < count; i++) {
         char text[MoveTextSize];
-        writeMoveText(pos, legal[i], static_cast<MoveNotation>(notation), flags, text, sizeof text);
+        writeMoveText(pos, legal[i], notationOf(notation), flags, text, sizeof text);
         if (i > 0) Out += RecordBreak;
         Out += text;
     }
@@ -245,7 +250,7 @@ EMSCRIPTEN_KEEPALIVE int quorvel_game_history(WebGame* game, int notation, int f
             addMoveRecord(Replay.position, move);
         } else {
             char text[MoveTextSize];
-            writeMoveText(Replay.position, move, static_cast<MoveNotation>(notation), flags, text, sizeof text);
+            writeMoveText(Replay.position, move, notationOf(notation), flags, text, sizeof text);
             Out += text;
         }
         if (!playGameMove(Replay, move)) return ply + 1;
@@ -284,7 +289,7 @@ EMSCRIPTEN_KEEPALIVE int quorvel_game_pgn(WebGame* game, int notation, int flags
     SavedGame saved;
     std::string text;
     const int written = toSavedGame(*game, saved) &&
-                        (wxfFile ? writeWxfGame(saved, text) : writePgnGame(saved, static_cast<MoveNotation>(notation), flags, text));
+                        (wxfFile ? writeWxfGame(saved, text) : writePgnGame(saved, notationOf(notation), flags, text));
     Out = written ? text : "the game cannot be written";
     return written;
 }
