@@ -875,10 +875,28 @@ $('paste-form').onsubmit = async (event) => {
 
 // ---- choices kept across visits -------------------------------------------
 
+// Storage may be refused (a private window, a sandbox): the choice is then
+// forgotten, and the page works on.
+function stored(key) {
+  try {
+    return localStorage.getItem(key);
+  } catch {
+    return null;
+  }
+}
+
+function store(key, value) {
+  try {
+    localStorage.setItem(key, value);
+  } catch {
+    // forgotten, as above
+  }
+}
+
 function keep(select, key) {
-  const stored = localStorage.getItem(key);
-  if (stored !== null && [...select.options].some((option) => option.value === stored)) select.value = stored;
-  select.addEventListener('change', () => localStorage.setItem(key, select.value));
+  const value = stored(key);
+  if (value !== null && [...select.options].some((option) => option.value === value)) select.value = value;
+  select.addEventListener('change', () => store(key, select.value));
 }
 
 // The strengths by name and Elo, the full search first.
