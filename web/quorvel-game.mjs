@@ -37,12 +37,14 @@ async function loadGlue() {
       script.onerror = () => reject(new Error(`${url.href} did not load`));
       document.head.appendChild(script);
     });
-  } else if (typeof importScripts === 'function') {
-    importScripts(url.href);
   } else {
-    // A module worker: the glue is a classic script, run as one.
-    const source = await (await fetch(url)).text();
-    globalThis.QuorvelModule = new Function(`${source}\nreturn QuorvelModule;`)();
+    try {
+      importScripts(url.href);
+    } catch {
+      // A module worker has no importScripts: the glue, a classic script, is run as one.
+      const source = await (await fetch(url)).text();
+      globalThis.QuorvelModule = new Function(`${source}\nreturn QuorvelModule;`)();
+    }
   }
   return globalThis.QuorvelModule;
 }
