@@ -37,9 +37,19 @@ file(GLOB web_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
 add_executable(quorvel-web ${web_sources})
 target_link_libraries(quorvel-web PRIVATE quorvel_uci quorvel_game)
 set_target_properties(quorvel-web PROPERTIES OUTPUT_NAME quorvel)
+# The functions of src/web/game_exports.cpp, for the Game of web/quorvel-game.mjs.
+set(web_game_functions
+    quorvel_out quorvel_out_length quorvel_notation quorvel_game_new quorvel_game_delete
+    quorvel_game_move quorvel_game_undo quorvel_game_moves quorvel_game_history quorvel_game_fen
+    quorvel_game_turn quorvel_game_outcome quorvel_game_pgn quorvel_game_load quorvel_game_comments
+    quorvel_game_set_comment quorvel_game_tags quorvel_game_set_tag quorvel_skill_elo)
+list(TRANSFORM web_game_functions PREPEND _)
+list(JOIN web_game_functions "," web_game_functions)
+# The glue installs no process-wide handlers in Node: Game runs inside other programs.
 target_link_options(quorvel-web PRIVATE ${web_common_options}
     -sMODULARIZE=1 -sEXPORT_NAME=QuorvelModule -sINVOKE_RUN=0
-    "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall]"
-    "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free,_quorvel_game_start,_quorvel_game_play,_quorvel_game_undo,_quorvel_game_state]")
+    -sNODEJS_CATCH_EXIT=0 -sNODEJS_CATCH_REJECTION=0
+    "-sEXPORTED_RUNTIME_METHODS=[callMain,FS]"
+    "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free,${web_game_functions}]")
 
 target_link_options(quorvel-bench PRIVATE ${web_common_options})

@@ -31,7 +31,7 @@ fi
 build/quorvel-book build book/openings.txt -o "$OUT/qvr.bin" >/dev/null
 
 cp "$OUT/cmake/quorvel.js" "$OUT/cmake/quorvel.wasm" "$OUT/cmake/quorvel-bench.js" "$OUT/cmake/quorvel-bench.wasm" "$OUT/"
-cp web/*.js web/*.mjs web/*.html web/*.css web/*.webmanifest web/*.svg web/icon-*.png web/site-files.txt web/package.json "$OUT/"
+cp web/*.js web/*.mjs web/*.d.ts web/*.html web/*.css web/*.webmanifest web/*.svg web/icon-*.png web/site-files.txt web/package.json "$OUT/"
 cp web/README.md "$OUT/" 2>/dev/null || true
 
 # Every file of the page must be there; the service worker's cache is named

@@ -1,16 +1,18 @@
-// The page: a game against Quorvel (with a clock or a time a move), an
-// analysis board, and the review of a game. The rules (legal moves, check,
-// the end of the game) come from the engine's core in a wasm instance of the
-// page's own; the moves, the analysis and the review from the engine in its
-// worker.
+// The page: a game against Quorvel (with a clock or a time a move, at a
+// strength), an analysis board, and the review of a game. The rules (legal
+// moves, check, the end of the game), the move texts in every notation and the
+// game files come from the engine's core through Game, in a wasm instance of
+// the page's own; the moves, the analysis and the review from the engine in
+// its worker.
 import { BoardView, piecesOfFen } from './board.js';
 import { GameClock, clockText } from './clock.js';
 import { Quorvel } from './quorvel-engine.mjs';
-import { drawGraph, finalPosition, judgeMove, plyAt, scoreText, searchedPosition } from './review.js';
+import { Game, skillLevels } from './quorvel-game.mjs';
+import { drawGraph, finalPosition, judgeMove, plyAt, readReviewComment, reviewComment, scoreText, searchedPosition } from './review.js';
 
 const $ = (id) => document.getElementById(id);
 const Red = 0;
-const Results = ['*', '1-0', '0-1', '1/2-1/2'];
+const Black = 1;
 // A position line longer than the engine's line buffer would be cut: past
 // this many moves the engine gets the current position alone.
 const MaxMovesSent = 700;
@@ -18,22 +20,27 @@ const MaxMovesSent = 700;
 const ClockTickMs = 100;
 const LowTimeMs = 10000;
 const Glyphs = { inaccuracy: '?!', mistake: '?', blunder: '??' };
+// The choices kept across visits.
+const Stored = { notation: 'quorvel.notation', strength: 'quorvel.strength' };
+// A strength's name by its Elo, below each bound; the top level is the full search.
+const StrengthNames = [[1200, 'Beginner'], [1500, 'Casual'], [1800, 'Club player'], [2100, 'Strong club player'], [Infinity, 'Expert']];
 
-const core = await QuorvelModule({ quorvelHost: {} });
-const game = {
-  start: (fen) => core.ccall('quorvel_game_start', 'number', ['string'], [fen]) === 1,
-  play: (move) => core.ccall('quorvel_game_play', 'number', ['string'], [move]) === 1,
-  undo: () => core.ccall('quorvel_game_undo', 'number', [], []) === 1,
-  state: () => JSON.parse(core.ccall('quorvel_game_state', 'string', [], [])),
-};
-
+// The rules' game at the position shown.
+let game = await Game.start();
+const levels = await skillLevels();
+const FullStrength = levels[levels.length - 1].level;
 const engine = await Quorvel.start();
-// The whole game line; the board shows the position after `cursor` of its
-// moves, and going back loses nothing until a different move is played.
-const line = { startFen: '', moves: [] };
+// The whole game line, its moves as Game's move objects; the board shows the
+// position after `cursor` of them, and going back loses nothing until a
+// different move is played. notes holds what the comments of a loaded game
+// said besides the review; loaded, that the game came from a file, whose tags
+// it keeps; fromFile, that the line is still the file's, whose result and
+// termination tags then stand.
+const line = { startFen: '', moves: [], notes: [], loaded: false, fromFile: false };
 let cursor = 0;
 let state = null; // the rules' state of the position shown
 let ending = null; // the rules' state at the end of the line
+let sentLevel = FullStrength; // the Skill Level the engine has
 let selected = null;
 let analysing = false;
 // The latest search asked for, { token, key, onInfo, stopping }, until it has
@@ -63,13 +70,50 @@ function notice(text) {
   $('notice').textContent = text;
 }
 
+const notation = () => $('notation').value;
+
 // Every move's text on the page comes from here.
 function moveLabel(ply) {
-  return line.moves[ply - 1];
+  return line.moves[ply - 1][notation()];
+}
+
+// The moves of a line from the position shown, in the chosen notation, as far as they are legal there.
+function lineLabels(moves) {
+  const labels = [];
+  try {
+    for (const move of moves) labels.push(game.move(move)[notation()]);
+  } catch {
+    // A line that no longer fits the position ends where it stops fitting.
+  }
+  for (let i = 0; i < labels.length; i++) game.undo();
+  return labels;
+}
+
+// The move (as Game gives it) of a coordinate text at position ply of the line.
+function moveAt(ply, coord) {
+  const shown = cursor;
+  goTo(ply);
+  let found = null;
+  try {
+    found = game.move(coord);
+    game.undo();
+  } catch {
+    found = null;
+  }
+  goTo(shown);
+  return found;
+}
+
+// The label of the engine's best move at position ply of the review.
+function bestLabel(ply) {
+  const record = review[ply];
+  if (!record || !record.best) return '';
+  if (!record.bestMove || record.bestMove.coord !== record.best) record.bestMove = moveAt(ply, record.best);
+  return record.bestMove ? record.bestMove[notation()] : record.best;
 }
 
 const atEnd = () => cursor === line.moves.length;
-const gameOver = () => ending.outcome !== 0 || flagFallen !== null;
+const gameOver = () => ending.outcome !== null || flagFallen !== null;
 // A clock stops for good when its game ends; play that goes on after it is untimed.
 const clockRunning = () => clock !== null && clock.running !== null;
 
@@ -79,13 +123,28 @@ function goTo(ply) {
     game.undo();
     cursor--;
   }
-  while (cursor < ply) game.play(line.moves[cursor++]);
+  while (cursor < ply) game.move(line.moves[cursor++].coord);
 }
 
-function startLine(fen) {
-  if (!game.start(fen)) return false;
-  line.startFen = game.state().startFen;
-  line.moves = [];
+// The rules' state of the position shown: its FEN, the side to move (0 red,
+// 1 black), check, the outcome (null, or { result, termination }) and the
+// legal moves, none once the game is over.
+function positionState() {
+  const outcome = game.outcome();
+  return { fen: game.fen(), side: game.turn() === 'red' ? Red : Black, check: game.inCheck(), outcome, legal: outcome ? [] : game.moves() };
+}
+
+// A new line from a FEN (the standard start when empty); false, and nothing changed, for a FEN the rules refuse.
+async function startLine(fen) {
+  let fresh;
+  try {
+    fresh = await Game.start(fen);
+  } catch {
+    return false;
+  }
+  game.free();
+  game = fresh;
+  Object.assign(line, { startFen: game.fen(), moves: [], notes: [], loaded: false, fromFile: false });
   cursor = 0;
   review = [];
   flagFallen = null;
@@ -94,26 +153,34 @@ function startLine(fen) {
 
 function positionCommand(ply, fen) {
   if (ply > MaxMovesSent) return 'position fen ' + fen;
-  return 'position fen ' + line.startFen + (ply ? ' moves ' + line.moves.slice(0, ply).join(' ') : '');
+  return 'position fen ' + line.startFen + (ply ? ' moves ' + line.moves.slice(0, ply).map((move) => move.coord).join(' ') : '');
 }
 
 // A move on the board at the position shown: the line's own next move goes
 // forward, any other replaces the rest of the line.
-function playMove(move) {
+function playMove(coord) {
   const mover = state.side;
-  if (!game.play(move)) return false;
-  if (line.moves[cursor] === move) {
+  let move;
+  try {
+    move = game.move(coord);
+  } catch {
+    return false;
+  }
+  if (line.moves[cursor] && line.moves[cursor].coord === coord) {
     cursor++;
     return true;
   }
   const replaced = line.moves.slice(cursor);
   line.moves.length = cursor;
   line.moves.push(move);
+  line.fromFile = false;
   cursor++;
   review.length = Math.min(review.length, cursor);
+  line.notes.length = Math.min(line.notes.length, cursor);
   if (replaced.length) {
     const rest = replaced.length - 1;
-    notice(`${move} replaces ${replaced[0]}${rest ? ` and the ${rest === 1 ? 'move' : rest + ' moves'} after it` : ''}.`);
+    const label = move[notation()];
+    notice(`${label} replaces ${replaced[0][notation()]}${rest ? ` and the ${rest === 1 ? 'move' : rest + ' moves'} after it` : ''}.`);
   }
   if (clockRunning()) {
     clock.moved(mover);
@@ -125,11 +192,18 @@ function playMove(move) {
 }
 
 // The engine's move goes at the end of the line, wherever the player is looking.
-function appendMove(move) {
+function appendMove(coord) {
   const shown = cursor;
   goTo(line.moves.length);
-  if (!game.play(move)) return;
+  let move;
+  try {
+    move = game.move(coord);
+  } catch {
+    goTo(shown);
+    return;
+  }
   line.moves.push(move);
+  line.fromFile = false;
   cursor++;
   if (clockRunning()) clock.moved(ending.side);
   if (shown < cursor - 1) goTo(shown);
@@ -150,8 +224,9 @@ async function stopEngine() {
   await idle;
 }
 
-// The answer ("bestmove ..."), or null when the search was dropped first.
-function runSearch(key, position, goCommand, onInfo = null) {
+// The answer ("bestmove ..."), or null when the search was dropped first. The
+// engine plays at the skill level given; analysis and review at full strength.
+function runSearch(key, position, goCommand, onInfo = null, level = FullStrength) {
   halt();
   const entry = { token: searchToken, key, onInfo, stopping: false };
   search = entry;
@@ -159,6 +234,10 @@ function runSearch(key, position, goCommand, onInfo = null) {
     if (entry.token !== searchToken) return null;
     const done = engine.next('bestmove');
     running = entry;
+    if (level !== sentLevel) {
+      engine.send(`setoption name Skill Level value ${level}`);
+      sentLevel = level;
+    }
     engine.send(position);
     engine.send(goCommand);
     const bestmove = await done;
@@ -173,7 +252,7 @@ function runSearch(key, position, goCommand, onInfo = null) {
 
 // What the engine should be searching now, as a key that names it.
 function wantedSearch() {
-  if (analysing) return state.outcome === 0 ? 'analyse ' + positionCommand(cursor, state.fen) : null;
+  if (analysing) return state.outcome === null ? 'analyse ' + positionCommand(cursor, state.fen) : null;
   if (gameOver() || ending.side === human) return null;
   return 'move ' + positionCommand(line.moves.length, ending.fen);
 }
@@ -191,7 +270,7 @@ function settleEngine() {
 
 async function engineMove(key) {
   const goCommand = clockRunning() ? clock.goCommand() : 'go ' + $('level').value;
-  const answer = await runSearch(key, key.slice('move '.length), goCommand);
+  const answer = await runSearch(key, key.slice('move '.length), goCommand, null, Number($('strength').value));
   if (!answer || checkFlag()) return;
   appendMove(answer.split(' ')[1]);
   update();
@@ -206,7 +285,7 @@ function startAnalysis(key) {
 // After every change of the position or the line: draw it, then let the
 // engine play, analyse or go on.
 function update() {
-  state = game.state();
+  state = positionState();
   if (atEnd()) ending = state;
   if (clock && gameOver()) clock.stop();
   selected = null;
@@ -223,9 +302,10 @@ function statusText() {
   const total = line.moves.length;
   const where = atEnd() ? '' : ` — move ${cursor} of ${total}`;
   if (atEnd() && flagFallen !== null) return `${flagFallen === Red ? 'Black' : 'Red'} wins on time`;
-  if (state.outcome !== 0) {
-    const winner = state.outcome === 3 ? 'Draw' : state.outcome === 1 ? 'Red wins' : 'Black wins';
-    return `${winner} by ${state.reason}`;
+  if (state.outcome) {
+    const { result, termination } = state.outcome;
+    const winner = result === '1/2-1/2' ? 'Draw' : result === '1-0' ? 'Red wins' : 'Black wins';
+    return `${winner} by ${termination}`;
   }
   const check = state.check ? ' Check!' : '';
   if (reviewRun) return `Reviewing the game: ${review.length} of ${total + 1} positions searched.`;
@@ -239,20 +319,21 @@ function statusText() {
   return `Quorvel is thinking…${check}`;
 }
 
+// The best move to draw as an arrow, and its label.
 function arrow() {
-  if (analysing && liveBest) return liveBest;
-  return review[cursor] ? review[cursor].best : null;
+  if (analysing && liveBest) return [liveBest, lineLabels([liveBest])[0] || liveBest];
+  return review[cursor] && review[cursor].best ? [review[cursor].best, bestLabel(cursor)] : [null, ''];
 }
 
 function render() {
   const pieces = piecesOfFen(state.fen);
-  const last = cursor ? line.moves[cursor - 1] : null;
+  const last = cursor ? line.moves[cursor - 1].coord : null;
   let check = null;
   if (state.check) for (const [square, letter] of pieces) if (letter === (state.side === Red ? 'K' : 'k')) check = square;
   const targets = selected
     ? state.legal.filter((move) => move.startsWith(selected)).map((move) => ({ square: move.slice(2), capture: pieces.has(move.slice(2)) }))
     : [];
-  board.arrow = arrow();
+  [board.arrow, board.arrowLabel] = arrow();
   board.render(pieces, { selected, targets, last: last ? [last.slice(0, 2), last.slice(2)] : null, check });
   $('status').textContent = statusText();
   renderMoves();
@@ -265,6 +346,7 @@ function render() {
 
 function renderMoves() {
   const list = $('moves');
+  list.dataset.notation = notation();
   const blackFirst = line.startFen.split(' ')[1] === 'b';
   list.replaceChildren(
     ...line.moves.map((move, index) => {
@@ -272,7 +354,7 @@ function renderMoves() {
       const item = document.createElement('li');
       item.textContent = moveLabel(ply);
       item.dataset.ply = ply;
-      item.dataset.move = move;
+      item.dataset.move = move.coord;
       const counted = index + (blackFirst ? 1 : 0);
       if (counted % 2 === 0) item.dataset.number = counted / 2 + 1;
       else if (index === 0) item.classList.add('black-first');
@@ -280,13 +362,13 @@ function renderMoves() {
       const judged = review[ply];
       if (judged && judged.class && review[index].best) {
         item.classList.add(judged.class);
-        item.title = `${judged.class}: ${(judged.loss / 100).toFixed(2)} lost; best ${review[index].best}`;
+        item.title = `${judged.class}: ${(judged.loss / 100).toFixed(2)} lost; best ${bestLabel(index)}`;
         const glyph = document.createElement('span');
         glyph.className = 'glyph';
         glyph.textContent = Glyphs[judged.class];
         const best = document.createElement('span');
         best.className = 'best';
-        best.textContent = review[index].best;
+        best.textContent = bestLabel(index);
         item.append(glyph, best);
       }
       return item;
@@ -301,7 +383,7 @@ function renderMoves() {
 }
 
 function myTurn() {
-  if (state.outcome !== 0 || (atEnd() && flagFallen !== null)) return false;
+  if (state.outcome || (atEnd() && flagFallen !== null)) return false;
   if (analysing) return true;
   if (clockRunning() && !atEnd()) return false;
   return state.side === human;
@@ -312,16 +394,27 @@ function ownPiece(square) {
   return letter && (letter === letter.toUpperCase()) === (state.side === Red);
 }
 
+// Why the rules refuse a move on the board ("the horse cannot move so").
+function refusal(move) {
+  try {
+    game.move(move);
+    game.undo();
+    return 'the game is over';
+  } catch (error) {
+    return error.message;
+  }
+}
+
 async function tryMove(from, to) {
   const move = from + to;
   if (!state.legal.includes(move)) {
-    notice(`Illegal move: ${move}.`);
+    notice(`Illegal move: ${refusal(move)}.`);
     selected = null;
     render();
     return;
   }
   notice('');
-  if (line.moves[cursor] !== move) await cancelReview();
+  if (!line.moves[cursor] || line.moves[cursor].coord !== move) await cancelReview();
   if (checkFlag()) return;
   playMove(move);
   update();
@@ -374,19 +467,20 @@ function parseInfo(text) {
 function showLine(text) {
   const info = parseInfo(text);
   if (!info.pv || info.line > 3) return;
-  lines[info.line - 1] = `${scoreText(searchedPosition(info.kind, info.value, state.side, null))}  depth ${info.depth}  ${info.pv.join(' ')}`;
+  lines[info.line - 1] = { head: `${scoreText(searchedPosition(info.kind, info.value, state.side, null))}  depth ${info.depth}`, pv: info.pv };
   renderLines();
   if (info.line === 1 && info.pv[0] !== liveBest) {
     liveBest = info.pv[0];
-    board.setArrow(liveBest);
+    board.setArrow(...arrow());
   }
 }
 
 function renderLines() {
   $('lines').replaceChildren(
-    ...lines.filter(Boolean).map((text) => {
+    ...lines.filter(Boolean).map(({ head, pv }) => {
       const item = document.createElement('li');
-      item.textContent = text;
+      item.textContent = `${head}  ${lineLabels(pv).join(' ')}`;
+      item.dataset.pv = pv.join(' ');
       return item;
     }),
   );
@@ -450,7 +544,7 @@ function clockLevel() {
 function startClock() {
   const level = clockLevel();
   clock = level ? new GameClock(level.base, level.increment) : null;
-  if (clock) clock.start(game.state().side);
+  if (clock) clock.start(positionState().side);
   clearInterval(clockTimer);
   clockTimer = clock ? setInterval(tickClock, ClockTickMs) : null;
 }
@@ -522,8 +616,8 @@ function renderReview() {
   if (record) {
     text = `${cursor ? moveLabel(cursor) : 'Start'}: ${scoreText(record)}`;
     if (record.class) text += `, ${record.class}`;
-    if (before && before.best && before.best !== moveLabel(cursor)) text += `; best was ${before.best}`;
-    if (record.best) text += `. Best now: ${record.best}`;
+    if (before && before.best && before.best !== line.moves[cursor - 1].coord) text += `; best was ${bestLabel(cursor - 1)}`;
+    if (record.best) text += `. Best now: ${bestLabel(cursor)}`;
   }
   $('review-note').textContent = text;
 }
@@ -557,7 +651,7 @@ async function runReview() {
   const positions = [];
   for (let ply = 0; ply <= line.moves.length; ply++) {
     goTo(ply);
-    positions.push(game.state());
+    positions.push(positionState());
   }
   goTo(shown);
   review = [];
@@ -570,8 +664,8 @@ async function runReview() {
   for (let ply = 0; ply < positions.length && !reviewRun.cancelled; ply++) {
     const position = positions[ply];
     let record;
-    if (position.outcome !== 0) {
-      record = finalPosition(position.outcome);
+    if (position.outcome) {
+      record = finalPosition(position.outcome.result);
     } else {
       let last = null;
       const answer = await runSearch('review', positionCommand(ply, position.fen), goCommand, (text) => {
@@ -580,9 +674,10 @@ async function runReview() {
       });
       if (!answer) break;
       const best = answer.split(' ')[1];
-      record = last ? searchedPosition(last.kind, last.value, position.side, best) : { ...(review[ply - 1] || finalPosition(3)), best };
+      record = last ? searchedPosition(last.kind, last.value, position.side, best) : { ...(review[ply - 1] || finalPosition('1/2-1/2')), best };
+      record.depth = last ? last.depth : null;
     }
-    if (ply > 0) judgeMove(review[ply - 1], record, line.moves[ply - 1], positions[ply - 1].side);
+    if (ply > 0) judgeMove(review[ply - 1], record, line.moves[ply - 1].coord, positions[ply - 1].side);
     review[ply] = record;
     $('review-progress').value = ply + 1;
     render();
@@ -614,7 +709,7 @@ $('eval-graph').onclick = (event) => navigate(plyAt($('eval-graph'), event, line
 async function newGame(fen, withClock) {
   await cancelReview();
   await stopEngine();
-  if (!startLine(fen)) return false;
+  if (!(await startLine(fen))) return false;
   if (withClock && !analysing) startClock();
   else dropClock();
   notice('');
@@ -635,13 +730,15 @@ $('undo').onclick = async () => {
   await cancelReview();
   await stopEngine();
   goTo(line.moves.length);
-  const plies = analysing || game.state().side !== human ? 1 : 2;
+  const plies = analysing || positionState().side !== human ? 1 : 2;
   if (line.moves.length < plies) {
     notice('Nothing to take back.');
   } else {
     goTo(line.moves.length - plies);
     line.moves.length = cursor;
+    line.fromFile = false;
     review.length = Math.min(review.length, cursor + 1);
+    line.notes.length = Math.min(line.notes.length, cursor + 1);
     flagFallen = null;
     dropClock();
   }
@@ -673,70 +770,83 @@ $('fen-form').onsubmit = async (event) => {
 
 // ---- PGN ----------------------------------------------------------------
 
-// The result of the whole line, however far back the board shows.
+// The whole line as PGN in the chosen notation, however far back the board
+// shows, with the review in its comments. A loaded game keeps its file's
+// tags; a game of the page's own gets the page's.
 function pgnText() {
-  const outcome = flagFallen !== null ? 2 - flagFallen : ending.outcome;
-  const result = Results[outcome];
-  const date = new Date().toISOString().slice(0, 10).replaceAll('-', '.');
-  const players = human === Red ? ['You', 'Quorvel'] : ['Quorvel', 'You'];
-  const tags = [
-    ['Event', 'Quorvel in the browser'], ['Site', '?'], ['Date', date], ['Round', '-'],
-    ['Red', analysing ? '?' : players[0]], ['Black', analysing ? '?' : players[1]], ['Result', result],
-    ['Variant', 'xiangqi'],
-  ];
-  if (!line.startFen.startsWith('rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w')) tags.push(['SetUp', '1'], ['FEN', line.startFen]);
-  if (flagFallen !== null) tags.push(['Termination', 'time forfeit']);
-  else if (ending.outcome !== 0) tags.push(['Termination', ending.reason]);
-  const moves = [];
-  const blackFirst = line.startFen.split(' ')[1] === 'b';
-  line.moves.forEach((move, index) => {
-    const ply = index + (blackFirst ? 1 : 0);
-    if (ply % 2 === 0) moves.push(`${ply / 2 + 1}. ${move}`);
-    else if (index === 0) moves.push(`1... ${move}`);
-    else moves.push(move);
-  });
-  moves.push(result);
-  const body = [];
-  let row = '';
-  for (const word of moves) {
-    if (row.length + word.length > 78) {
-      body.push(row.trimEnd());
-      row = '';
-    }
-    row += word + ' ';
+  const shown = cursor;
+  goTo(line.moves.length);
+  if (!line.loaded) {
+    const players = analysing ? ['?', '?'] : human === Red ? ['You', 'Quorvel'] : ['Quorvel', 'You'];
+    const own = [['Event', 'Quorvel in the browser'], ['Site', '?'], ['Date', new Date().toISOString().slice(0, 10).replaceAll('-', '.')],
+      ['Round', '-'], ['White', players[0]], ['Black', players[1]]];
+    for (const [name, value] of own) game.setTag(name, value);
   }
-  body.push(row.trimEnd());
-  return tags.map(([key, value]) => `[${key} "${value.replaceAll('"', "'")}"]`).join('\n') + '\n\n' + body.join('\n') + '\n';
+  if (flagFallen !== null) {
+    game.setTag('Result', flagFallen === Red ? '0-1' : '1-0');
+    game.setTag('Termination', 'time forfeit');
+  } else if (!line.fromFile) {
+    // The rules' verdict, when there is one, is written in their place.
+    game.setTag('Result', null);
+    game.setTag('Termination', null);
+  }
+  for (let ply = 0; ply <= line.moves.length; ply++) {
+    const judged = reviewComment(reviewAt(ply), bestLabel(ply));
+    game.setComment(ply, [judged, line.notes[ply] || ''].filter(Boolean).join(' '));
+  }
+  const text = game.pgn({ notation: notation() });
+  goTo(shown);
+  return text;
 }
 
-// Plays a PGN's moves from its FEN; on any fault the game stays as it was.
+// The review's record of a position as saved: only a position searched.
+function reviewAt(ply) {
+  const record = review[ply];
+  return record && record.best ? record : null;
+}
+
+// Reads a PGN (moves in any notation) or WXF game file, with a review saved
+// in its comments; on any fault the game stays as it was and the notice says
+// which line and why.
 async function loadPgn(text) {
-  const tags = Object.fromEntries([...text.matchAll(/\[(\w+)\s+"([^"]*)"\]/g)].map((m) => [m[1], m[2]]));
-  const body = text.replace(/\[[^\]]*\]/g, ' ').replace(/\{[^}]*\}/g, ' ').replace(/;[^\n]*/g, ' ');
-  const words = body.split(/\s+/).filter((word) => word && !/^\d+\.+$/.test(word) && !/^(1-0|0-1|1\/2-1\/2|\*)$/.test(word));
-  const moves = words.map((word) => word.replace(/^\d+\.+/, '')).filter(Boolean);
   await cancelReview();
   await stopEngine();
-  const saved = { startFen: line.startFen, moves: line.moves, cursor, review, flagFallen };
-  const restore = (why) => {
-    game.start(saved.startFen);
-    Object.assign(line, { startFen: saved.startFen, moves: saved.moves });
-    cursor = 0;
-    goTo(saved.cursor);
-    ({ review, flagFallen } = saved);
-    notice(why);
+  let games;
+  try {
+    games = game.loadPgn(text);
+  } catch (error) {
+    notice(`Nothing loaded: ${error.message}.`);
     update();
     return false;
-  };
-  if (tags.Variant && tags.Variant.toLowerCase() !== 'xiangqi') return restore(`Not a Xiangqi game (Variant ${tags.Variant}); nothing loaded.`);
-  if (!startLine(tags.FEN || '')) return restore('The PGN’s FEN is not valid; nothing loaded.');
-  for (const move of moves) {
-    if (!game.play(move)) return restore(`The PGN’s move ${move} is not legal there; nothing loaded.`);
-    line.moves.push(move);
-    cursor++;
   }
+  line.moves = game.history({ verbose: true });
+  const comments = game.comments();
+  cursor = line.moves.length;
+  goTo(0);
+  line.startFen = game.fen();
+  line.loaded = true;
+  line.fromFile = true;
+  line.notes = [];
+  review = [];
+  for (let ply = 0; ply <= line.moves.length; ply++) {
+    goTo(ply);
+    const found = readReviewComment(comments[ply] || '');
+    line.notes[ply] = found ? found.rest : comments[ply] || '';
+    if (!found) continue;
+    const best = found.best ? moveAt(ply, found.best) : null;
+    review[ply] = { ...found.record, best: best ? best.coord : null, bestMove: best };
+  }
+  goTo(line.moves.length);
+  const outcome = game.outcome();
+  if (review.length && outcome) review[line.moves.length] = finalPosition(outcome.result);
+  const first = line.startFen.split(' ')[1] === 'b' ? Black : Red;
+  for (let ply = 1; ply < review.length; ply++) {
+    const mover = ply % 2 === 1 ? first : 1 - first;
+    if (review[ply] && review[ply - 1]) judgeMove(review[ply - 1], review[ply], line.moves[ply - 1].coord, mover);
+  }
+  flagFallen = null;
   dropClock();
-  notice('');
+  notice(games > 1 ? `The first of the file's ${games} games.` : '');
   update();
   return true;
 }
@@ -755,11 +865,60 @@ $('load-pgn').onchange = async (event) => {
   event.target.value = '';
 };
 
+$('paste-form').onsubmit = async (event) => {
+  event.preventDefault();
+  if (await loadPgn($('pgn-text').value)) {
+    $('pgn-text').value = '';
+    $('paste').open = false;
+  }
+};
+
+// ---- choices kept across visits -------------------------------------------
+
+// Storage may be refused (a private window, a sandbox): the choice is then
+// forgotten, and the page works on.
+function stored(key) {
+  try {
+    return localStorage.getItem(key);
+  } catch {
+    return null;
+  }
+}
+
+function store(key, value) {
+  try {
+    localStorage.setItem(key, value);
+  } catch {
+    // forgotten, as above
+  }
+}
+
+function keep(select, key) {
+  const value = stored(key);
+  if (value !== null && [...select.options].some((option) => option.value === value)) select.value = value;
+  select.addEventListener('change', () => store(key, select.value));
+}
+
+// The strengths by name and Elo, the full search first.
+function strengthText({ level, elo }) {
+  if (level === FullStrength) return `Full strength (~${elo})`;
+  const name = StrengthNames.find(([below]) => elo < below)[1];
+  return `${name} (level ${level}, ~${elo})`;
+}
+
+$('strength').replaceChildren(...[...levels].reverse().map((entry) => new Option(strengthText(entry), String(entry.level))));
+keep($('strength'), Stored.strength);
+keep($('notation'), Stored.notation);
+$('notation').addEventListener('change', () => {
+  render();
+  renderLines();
+});
+
 // For tests and tools: the PGN of the game as the Save button writes it.
 window.quorvelPage = { pgn: pgnText, loadPgn };
 
 // After one visit the page works offline and can be installed.
 if ('serviceWorker' in navigator) navigator.serviceWorker.register('service-worker.js').catch(() => {});
 
-startLine('');
+await startLine('');
 update();

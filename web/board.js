@@ -60,6 +60,7 @@ export class BoardView {
     this.pieceLayer = element('g', {}, this.svg);
     this.arrowLayer = element('g', { class: 'arrows' }, this.svg);
     this.arrow = null;
+    this.arrowLabel = '';
     this.points = new Map();
     const pointLayer = element('g', {}, this.svg);
     for (let rank = 9; rank >= 0; rank--) {
@@ -177,9 +178,10 @@ export class BoardView {
     }
   }
 
-  // move: text such as h2e2, or null for no arrow.
-  setArrow(move) {
+  // move: coordinates such as h2e2, or null for no arrow; label: its text for a person.
+  setArrow(move, label = '') {
     this.arrow = move;
+    this.arrowLabel = label;
     this.drawArrow();
   }
 
@@ -192,6 +194,7 @@ export class BoardView {
     const [ux, uy] = [(x2 - x1) / length, (y2 - y1) / length];
     const [bx, by] = [x2 - ux * ArrowHead, y2 - uy * ArrowHead];
     const group = element('g', { class: 'arrow', 'data-move': this.arrow }, this.arrowLayer);
+    if (this.arrowLabel) element('title', {}, group).textContent = this.arrowLabel;
     element('line', { x1, y1, x2: bx, y2: by }, group);
     const corners = [[x2, y2], [bx - uy * ArrowHalfWidth, by + ux * ArrowHalfWidth], [bx + uy * ArrowHalfWidth, by - ux * ArrowHalfWidth]];
     element('polygon', { points: corners.map((corner) => corner.join(',')).join(' ') }, group);

@@ -1,4 +1,5 @@
-// The npm wrapper: the engine in a worker, in the browser or in Node.
+// The npm package: the engine in a worker, in the browser or in Node, and
+// the rules of a game (Game, from quorvel-game.mjs).
 //   const engine = await Quorvel.start();
 //   engine.onLine = (line) => console.log(line);
 //   engine.send('position startpos');
@@ -62,3 +63,5 @@ export class Quorvel {
     else this.worker.end();
   }
 }
+
+export { Game, skillLevels } from './quorvel-game.mjs';

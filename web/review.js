@@ -1,6 +1,6 @@
 // A game's review: one plain record per position (the score from red's side,
-// the best move there, and what the move that led there lost), and the
-// evaluation graph drawn from those records.
+// the best move there, and what the move that led there lost), the review's
+// part of a saved game's comments, and the evaluation graph drawn from the records.
 
 const NS = 'http://www.w3.org/2000/svg';
 const Red = 0;
@@ -20,10 +20,10 @@ export function searchedPosition(kind, value, side, best) {
   return { score: Math.max(-ScoreClip, Math.min(ScoreClip, value * sign)), mate: null, best };
 }
 
-// A position the game ended in: outcome 1 red won, 2 black won, 3 drawn.
-export function finalPosition(outcome) {
-  const score = outcome === 1 ? ScoreClip : outcome === 2 ? -ScoreClip : 0;
-  return { score, mate: outcome === 3 ? null : 0, best: null };
+// A position the game ended in, by its result: '1-0', '0-1' or '1/2-1/2'.
+export function finalPosition(result) {
+  const score = result === '1-0' ? ScoreClip : result === '0-1' ? -ScoreClip : 0;
+  return { score, mate: result === '1/2-1/2' ? null : 0, best: null };
 }
 
 // Fills in loss and class of the move that led from before to after; the
@@ -33,6 +33,34 @@ export function judgeMove(before, after, move, mover) {
   after.loss = move === before.best ? 0 : Math.max(0, drop);
   const found = Thresholds.find(([, limit]) => after.loss >= limit);
   after.class = found ? found[0] : null;
+}
+
+// The review of a position as the comment of the move that led there begins
+// with it: the score from red's side in pawns (or #N when red mates in N, #-N
+// when black does), the depth searched, the engine's best move there in the
+// file's notation, and the judgement of the move just played:
+// "-2.10/12 best H2+3 blunder". Empty for a position not searched.
+export function reviewComment(record, bestText) {
+  if (!record) return '';
+  const score = record.mate !== null ? `#${record.mate}` : (record.score > 0 ? '+' : '') + (record.score / 100).toFixed(2);
+  const words = [score + (record.depth ? `/${record.depth}` : '')];
+  if (bestText) words.push('best', bestText);
+  if (record.class) words.push(record.class);
+  return words.join(' ');
+}
+
+const CommentPattern = /^(#-?\d+|[+-]?\d+\.\d\d)(?:\/(\d+))?(?: best (\S+))?(?: (?:inaccuracy|mistake|blunder))?(?= |$) ?/;
+
+// The review at the start of a comment: { record (score, mate, depth), best
+// (the move's text, or null), rest (the comment after it) }, or null when it
+// holds none. The judgement is left to judgeMove, which the scores decide.
+export function readReviewComment(comment) {
+  const found = comment.match(CommentPattern);
+  if (!found) return null;
+  const mate = found[1].startsWith('#') ? Number(found[1].slice(1)) : null;
+  const score = mate !== null ? Math.sign(mate) * ScoreClip : Math.max(-ScoreClip, Math.min(ScoreClip, Math.round(Number(found[1]) * 100)));
+  const record = { score, mate, depth: found[2] ? Number(found[2]) : null };
+  return { record, best: found[3] || null, rest: comment.slice(found[0].length) };
 }
 
 export function scoreText(record) {

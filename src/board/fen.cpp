@@ -159,6 +159,11 @@ int Position::loadFen(const char* fen) {
     return 1;
 }
 
+char pieceLetter(int code) {
+    const char letter = TypeLetter[PieceType[code]];
+    return code < 32 ? letter : static_cast<char>(letter - 'A' + 'a');
+}
+
 void Position::writeFen(char* out) const {
     int length = 0;
     for (int row = 3; row <= 12; row++) {
@@ -171,8 +176,7 @@ void Position::writeFen(char* out) const {
             }
             if (empty > 0) out[length++] = static_cast<char>('0' + empty);
             empty = 0;
-            char letter = TypeLetter[PieceType[code]];
-            out[length++] = code < 32 ? letter : static_cast<char>(letter - 'A' + 'a');
+            out[length++] = pieceLetter(code);
         }
         if (empty > 0) out[length++] = static_cast<char>('0' + empty);
         if (row < 12) out[length++] = '/';

@@ -50,6 +50,8 @@ inline int makeMoveValue(int source, int destination) { return source | (destina
 void moveToText(int move, char* text);
 // Converts the first four characters of text; returns 0 if a square is off the board.
 int textToMove(const char* text);
+// The FEN letter of a piece code (16..47): upper case red, lower case black.
+char pieceLetter(int code);
 // Square from a file letter and rank digit (read as signed bytes), or -1 when
 // it is not on the board.
 int textToSquare(const char* text);

@@ -94,10 +94,41 @@ Shape shapeOf(int side, int type, int source, int destination) {
 
 bool sameShape(Shape a, Shape b) { return a.direction == b.direction && a.number == b.number; }
 
-bool contains(const Move* moves, int count, int move) {
-    for (int i = 0; i < count; i++)
-        if (moves[i] == move) return true;
-    return false;
+// The position last asked about, copied once to try moves on, and its legal
+// moves once a text needs them all: a move is often written in several
+// notations at once, or read and then written. Legality depends on the board
+// and the side to move alone, so those are the key.
+struct TrialPosition {
+    bool filled;
+    int32_t side;
+    uint8_t board[sizeof(Position::board)];
+    Position work;
+    int legalCount;  // -1 until they are listed
+    Move legal[MoveListCapacity];
+};
+thread_local TrialPosition Trial;
+
+TrialPosition& trialOf(const Position& pos) {
+    if (!Trial.filled || Trial.side != pos.sideToMove || std::memcmp(Trial.board, pos.board, sizeof Trial.board) != 0) {
+        Trial.work = pos;
+        Trial.side = pos.sideToMove;
+        std::memcpy(Trial.board, pos.board, sizeof Trial.board);
+        Trial.legalCount = -1;
+        Trial.filled = true;
+    }
+    return Trial;
+}
+
+bool isLegal(const Position& pos, int move) {
+    return move != 0 && pos.isValidMove(move) && leavesKingSafe(trialOf(pos).work, move);
+}
+
+// The legal moves of pos; count gets their number.
+const Move* legalList(const Position& pos, int& count) {
+    TrialPosition& trial = trialOf(pos);
+    if (trial.legalCount < 0) trial.legalCount = legalMoves(trial.work, trial.legal);
+    count = trial.legalCount;
+    return trial.legal;
 }
 
 // How a move's piece is named.
@@ -109,7 +140,7 @@ struct Naming {
     int crowded;  // another file holds two or more of the side's pawns
 };
 
-Naming nameMover(const Position& pos, int move, const Move* legal, int legalCount) {
+Naming nameMover(const Position& pos, int move) {
     Naming naming{};
     const int source = moveSource(move);
     naming.side = pos.sideToMove;
@@ -127,6 +158,8 @@ Naming nameMover(const Position& pos, int move, const Move* legal, int legalCoun
         // them; only a position set up off their points needs the place.
         const Shape shape = shapeOf(naming.side, naming.type, source, moveDestination(move));
         bool clash = false;
+        int legalCount = 0;
+        const Move* legal = legalList(pos, legalCount);
         for (int i = 0; i < legalCount; i++) {
             const int other = moveSource(legal[i]);
             if (other != source && fileOf(other) == fileOf(source) && PieceType[pos.board[other]] == naming.type &&
@@ -155,8 +188,11 @@ struct TextOut {
         length += n;
     }
     void add(char c) {
-        const char text[2] = {c, '\0'};
-        add(text);
+        if (full || length + 1 >= size) {
+            full = true;
+            return;
+        }
+        out[length++] = c;
     }
 };
 
@@ -231,6 +267,7 @@ const Word ChineseWords[] = {
 
 bool readChineseWord(const char* text, int length, Symbol& symbol, int& used) {
     for (const Word& word : ChineseWords) {
+        if (word.text[0] != text[0]) continue;
         const int n = static_cast<int>(std::strlen(word.text));
         if (n <= length && std::memcmp(text, word.text, static_cast<size_t>(n)) == 0) {
             symbol = Symbol{word.kind, word.value};
@@ -481,27 +518,30 @@ int resolve(const Position& pos, const MoveQuery& query, Move* move, Reason& rea
         if (count == 0) return code;
     }
     const int type = PieceType[pos.board[squares[0]]];
-    MoveEntry moves[MoveListCapacity];
-    int total = generateCaptureMoves(pos, moves);
-    total += generateQuietMoves(pos, moves + total);
-    Move legal[MoveListCapacity];
-    const int legalCount = legalMoves(pos, legal);
-    int matches = 0, legalMatches = 0;
-    for (int i = 0; i < total; i++) {
-        const int candidate = moves[i].move;
+    auto fits = [&](int candidate) {
         const int source = moveSource(candidate), destination = moveDestination(candidate);
-        bool fits = false;
-        for (int s = 0; s < count; s++) fits = fits || squares[s] == source;
-        if (query.bySquares)
-            fits = fits && destination == query.destination;
-        else
-            fits = fits && sameShape(shapeOf(side, type, source, destination), query.shape);
-        if (!fits) continue;
-        matches++;
-        if (contains(legal, legalCount, candidate)) {
-            legalMatches++;
-            *move = static_cast<Move>(candidate);
-        }
+        bool from = false;
+        for (int s = 0; s < count; s++) from = from || squares[s] == source;
+        if (query.bySquares) return from && destination == query.destination;
+        return from && sameShape(shapeOf(side, type, source, destination), query.shape);
+    };
+    // The moves the rules of movement allow that fit the text, then those the king's safety allows.
+    Move candidates[MoveListCapacity];
+    int matches = 0, legalMatches = 0;
+    if (query.bySquares) {
+        const int candidate = makeMoveValue(query.source, query.destination);
+        if (pos.isValidMove(candidate)) candidates[matches++] = static_cast<Move>(candidate);
+    } else {
+        MoveEntry moves[MoveListCapacity];
+        int total = generateCaptureMoves(pos, moves);
+        total += generateQuietMoves(pos, moves + total);
+        for (int i = 0; i < total; i++)
+            if (fits(moves[i].move)) candidates[matches++] = moves[i].move;
+    }
+    for (int i = 0; i < matches; i++) {
+        if (!isLegal(pos, candidates[i])) continue;
+        legalMatches++;
+        *move = candidates[i];
     }
     if (matches == 0) {
         reason.say("the %s cannot move so", PieceNames[type]);
@@ -527,9 +567,7 @@ int writeMoveText(const Position& pos, Move move, MoveNotation notation, int fla
     ensureBoardTables();
     if (out == nullptr || size <= 0) return 0;
     out[0] = '\0';
-    Move legal[MoveListCapacity];
-    const int legalCount = legalMoves(pos, legal);
-    if (move == 0 || !contains(legal, legalCount, move)) return 0;
+    if (!isLegal(pos, move)) return 0;
     TextOut text{out, size, 0, false};
     if (notation == NotationCoord || notation == NotationIccs) {
         char squares[4];
@@ -540,7 +578,7 @@ int writeMoveText(const Position& pos, Move move, MoveNotation notation, int fla
             text.add(iccs && i % 2 == 0 ? static_cast<char>(squares[i] - 'a' + 'A') : squares[i]);
         }
     } else {
-        const Naming naming = nameMover(pos, move, legal, legalCount);
+        const Naming naming = nameMover(pos, move);
         const Shape shape = shapeOf(naming.side, naming.type, moveSource(move), moveDestination(move));
         if (notation == NotationWxf)
             writeWxf(text, naming, shape);
@@ -558,7 +596,7 @@ int writeMoveText(const Position& pos, Move move, MoveNotation notation, int fla
 int readMoveText(const Position& pos, const char* text, int length, Move* move, char* reason, int reasonSize) {
     ensureBoardTables();
     Reason why{reason, reasonSize};
-    why.say("%s", "");
+    if (reason != nullptr && reasonSize > 0) reason[0] = '\0';
     int begin = 0, end = text == nullptr ? 0 : length;
     while (begin < end && isBlank(text[begin])) begin++;
     while (end > begin && (isBlank(text[end - 1]) || text[end - 1] == '#' || text[end - 1] == '!' || text[end - 1] == '?'))

@@ -1,7 +1,8 @@
 // The page in headless Chromium, used as a person uses it: a short game by
-// clicks, going back and forth through it, a checkmate from a FEN, analysis,
-// a bad FEN, the review of a game, a game on the clock, the page offline,
-// with no console error; and the engine's start-up and node total in the browser.
+// clicks, going back and forth through it, the notation of its moves, games
+// saved and loaded, a checkmate from a FEN, analysis, a bad FEN, the review
+// of a game, the strength and the clock, the page offline, with no console
+// error; and the engine's start-up and node total in the browser.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -89,7 +90,7 @@ test('a short game by clicks, each move answered by the engine', async () => {
   assert.equal((await moves()).slice(0, 1)[0], 'h2e2');
   // A move the rules refuse says so and changes nothing.
   await click('e3', 'e5');
-  assert.match(await page.$eval('#notice', (element) => element.textContent), /Illegal move/);
+  assert.match(await page.$eval('#notice', (element) => element.textContent), /^Illegal move: e3e5: the pawn cannot move so/);
   assert.equal((await moves()).length, 6);
   // The numbers of the side at each edge: red's 九 at the bottom left, black's 9 once flipped.
   assert.equal(await bottomLeftNumber(), '九');
@@ -120,12 +121,12 @@ test('undo takes back the pair; going back loses nothing until another move repl
   await page.keyboard.press('ArrowLeft');
   const other = 'c3c4';
   await click(other.slice(0, 2), other.slice(2));
-  assert.match(await notice(), new RegExp(`^${other} replaces ${played[2]} and the move after it`));
+  assert.match(await notice(), /^P7\+1 replaces \S+ and the move after it/);
   await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 4, { timeout: 20000 });
   await waitForStatus('Your move');
   assert.deepEqual((await moves()).slice(0, 3), [...played.slice(0, 2), other]);
   const pgn = await page.evaluate(() => window.quorvelPage.pgn());
-  assert.match(pgn, new RegExp(`\\[Variant "xiangqi"\\][\\s\\S]*1\\. h2e2 \\S+ 2\\. ${other} \\S+ \\*`));
+  assert.match(pgn, /\[Variant "xiangqi"\]\n\[Format "WXF"\][\s\S]*1\. C2=5 \S+ 2\. P7\+1 \S+ \*/);
   await page.click('#new-game');
   await waitForStatus('Your move');
   const file = path.join(buildWeb, 'test-game.pgn');
@@ -133,6 +134,37 @@ test('undo takes back the pair; going back loses nothing until another move repl
   await (await page.$('#load-pgn')).uploadFile(file);
   await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 4);
   assert.equal((await moves())[2], other);
+  // A pasted game that does not read says where and why, and changes nothing.
+  await page.click('#paste summary');
+  await page.type('#pgn-text', '1. C2=5 H8+7 2. H2+3 R9+9 *');
+  await page.click('#paste-form button');
+  await waitForNotice('Nothing loaded: game 1, line 1: R9+9: the rook cannot move so');
+  assert.equal((await moves()).length, 4);
+});
+
+test('the notation of the moves, kept across visits; a game saved in Chinese and in WXF loads back', async () => {
+  const texts = () => page.$$eval('#moves li', (items) => items.map((item) => item.firstChild.textContent));
+  const played = await moves();
+  assert.equal(await page.$eval('#notation', (select) => select.value), 'wxf');
+  assert.deepEqual((await texts()).slice(0, 1), ['C2=5']);
+  await page.select('#notation', 'chinese');
+  assert.deepEqual((await texts()).slice(0, 1), ['炮二平五']);
+  const chinese = await page.evaluate(() => window.quorvelPage.pgn());
+  assert.match(chinese, /\[Format "Chinese"\][\s\S]*1\. 炮二平五 /);
+  await page.select('#notation', 'iccs');
+  assert.deepEqual((await texts()).slice(0, 1), ['H2-E2']);
+  await page.select('#notation', 'wxf');
+  const wxf = await page.evaluate(() => window.quorvelPage.pgn());
+  await page.select('#notation', 'chinese');
+  await page.reload();
+  await waitForStatus('Your move');
+  assert.equal(await page.$eval('#notation', (select) => select.value), 'chinese');
+  for (const file of [chinese, wxf]) {
+    await page.evaluate((text) => window.quorvelPage.loadPgn(text), file);
+    assert.deepEqual([await moves(), (await texts())[2]], [played, '兵七進一']);
+  }
+  await page.select('#notation', 'wxf');
+  await page.select('#level', 'movetime 100');
 });
 
 test('a checkmate from a FEN ends the game with its result', async () => {
@@ -140,7 +172,7 @@ test('a checkmate from a FEN ends the game with its result', async () => {
   await waitForStatus('Your move');
   await click('b0', 'b9');
   await waitForStatus('Red wins by checkmate');
-  assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "1-0"\][\s\S]*\[FEN "4k4\/R8[\s\S]*1\. b0b9 1-0/);
+  assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "1-0"\][\s\S]*\[FEN "4k4\/R8[\s\S]*1\. R8\+9 1-0/);
 });
 
 test('a bad FEN is refused and changes nothing', async () => {
@@ -159,12 +191,12 @@ test('a bad FEN is refused and changes nothing', async () => {
 test('analysis shows three lines from red\'s side, follows the moves, and stops for the game to go on', async () => {
   await page.click('#analyse');
   await page.waitForFunction(() => document.querySelectorAll('#lines li').length === 3, { timeout: 20000 });
-  assert.match(await page.$eval('#lines li', (item) => item.textContent), /^[+-]?\d+\.\d\d {2}depth \d+ {2}[a-i]\d[a-i]\d/);
+  assert.match(await page.$eval('#lines li', (item) => item.textContent), /^[+-]?\d+\.\d\d {2}depth \d+ {2}[KAEHRCP][1-9][+=-][1-9]/);
   // After red's move every line starts with a black move, from rank 5 or above.
   await click('b0', 'c2');
   await page.waitForFunction(
     () => {
-      const firstMoves = [...document.querySelectorAll('#lines li')].map((item) => item.textContent.match(/depth \d+ {2}[a-i](\d)/));
+      const firstMoves = [...document.querySelectorAll('#lines li')].map((item) => item.dataset.pv.match(/^[a-i](\d)/));
       return firstMoves.length === 3 && firstMoves.every((found) => found && Number(found[1]) >= 5);
     },
     { timeout: 20000 },
@@ -190,8 +222,8 @@ test('a review: cancelled at once, then run to the end, draws the graph, marks t
   assert.deepEqual(await page.$$eval('#eval-graph circle', (points) => points.map((point) => Number(point.dataset.ply))), [0, 1, 2, 3, 4, 5, 6]);
   const marked = await page.$eval('#moves li[data-ply="4"]', (item) => [item.classList.contains('blunder'), item.querySelector('.best')?.textContent]);
   assert.equal(marked[0], true);
-  assert.match(marked[1], /^[a-i]\d[a-i]\d$/);
-  assert.notEqual(marked[1], 'h7h2');
+  assert.match(marked[1], /^[KAEHRCP][1-9+-][+=-][1-9]$/);
+  assert.notEqual(marked[1], 'C8+5');
   assert.equal(await page.$eval('#eval-graph circle[data-ply="4"]', (point) => point.classList.contains('blunder')), true);
   // After the review the page is an analysis board: the best move is the arrow.
   await page.click('#eval-graph circle[data-ply="3"]');
@@ -199,6 +231,14 @@ test('a review: cancelled at once, then run to the end, draws the graph, marks t
   await page.waitForSelector('#board .arrow[data-move]');
   fs.mkdirSync(buildWeb, { recursive: true });
   await page.screenshot({ path: path.join(buildWeb, 'screenshot.png') });
+  // The review goes into the saved game's comments and comes back with it.
+  const saved = await page.evaluate(() => window.quorvelPage.pgn());
+  assert.match(saved, /C8\+5\s\{[+-]\d+\.\d\d\/\d+\sbest\s\S+\sblunder\}/);
+  await page.evaluate((text) => window.quorvelPage.loadPgn(text), Blunder);
+  assert.equal(await page.$eval('#moves li[data-ply="4"]', (item) => item.classList.contains('blunder')), false);
+  await page.evaluate((text) => window.quorvelPage.loadPgn(text), saved);
+  assert.equal(await page.$eval('#moves li[data-ply="4"]', (item) => item.classList.contains('blunder')), true);
+  assert.equal((await page.$$('#eval-graph circle')).length, 7);
   await page.click('#analyse');
   await page.click('#new-game');
   await waitForStatus('Your move');
@@ -226,6 +266,28 @@ test('a game on the clock: the engine moves on its own clock, and a fallen flag 
   assert.equal(await page.$eval('#clock-red', (clock) => clock.classList.contains('fallen')), true);
   assert.match(await page.evaluate(() => window.quorvelPage.pgn()), /\[Result "0-1"\][\s\S]*\[Termination "time forfeit"\]/);
   await page.select('#level', 'movetime 100');
+  await page.click('#new-game');
+  await waitForStatus('Your move');
+});
+
+test('the strength chosen reaches the engine before its moves, and analysis runs at full strength', async () => {
+  assert.match(await page.$eval('#strength', (select) => select.selectedOptions[0].textContent), /^Full strength \(~\d+\)$/);
+  await page.select('#strength', '0');
+  assert.match(await page.$eval('#strength', (select) => select.selectedOptions[0].textContent), /^Beginner \(level 0, ~\d+\)$/);
+  assert.equal(await page.evaluate(() => localStorage.getItem('quorvel.strength')), '0');
+  await page.evaluate(() => (window.sentToEngine = []));
+  await click('h2', 'e2');
+  await page.waitForFunction(() => document.querySelectorAll('#moves li').length === 2, { timeout: 20000 });
+  let sent = await page.evaluate(() => window.sentToEngine);
+  assert.ok(sent.indexOf('setoption name Skill Level value 0') >= 0, sent.join(' | '));
+  assert.ok(sent.indexOf('setoption name Skill Level value 0') < sent.findIndex((command) => command.startsWith('go ')), sent.join(' | '));
+  await page.click('#analyse');
+  await page.waitForFunction(() => document.querySelectorAll('#lines li').length > 0, { timeout: 20000 });
+  sent = await page.evaluate(() => window.sentToEngine);
+  const full = sent.lastIndexOf('setoption name Skill Level value 20');
+  assert.ok(full >= 0 && full < sent.lastIndexOf('go infinite'), sent.join(' | '));
+  await page.click('#analyse');
+  await page.select('#strength', '20');
   await page.click('#new-game');
   await waitForStatus('Your move');
 });
