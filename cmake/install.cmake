@@ -89,8 +89,10 @@ if(HELP2MAN AND NOT CMAKE_CROSSCOMPILING)
     add_custom_command(OUTPUT ${page}.gz
       COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C SOURCE_DATE_EPOCH=${QUORVEL_SOURCE_DATE_EPOCH}
               ${HELP2MAN} --no-info --section=6 --manual=Games
-              --include=${packaging}/man/${program}.h2m --output=${page} $<TARGET_FILE:${program}>
+              --include=${packaging}/man/${program}.h2m --output=${page} ./$<TARGET_FILE_NAME:${program}>
       COMMAND gzip -9nf ${page}
+      # help2man runs the program through the shell, which would split a path with a blank.
+      WORKING_DIRECTORY $<TARGET_FILE_DIR:${program}>
       DEPENDS ${program} ${packaging}/man/${program}.h2m
       COMMENT "Manual page ${program}(6)" VERBATIM)
     list(APPEND man_pages ${page}.gz)
