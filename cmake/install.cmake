@@ -13,7 +13,8 @@
 # On Windows the programs and the book lie side by side in PREFIX/bin.
 
 set(QUORVEL_INSTALL_BINDIR games CACHE STRING "Folder under the prefix for the programs' links (on the PATH)")
-set(QUORVEL_MAINTAINER "Delvane <delvane@quorvel.org>" CACHE STRING "Maintainer of the Debian package")
+# The project has no public address yet: .invalid says so until one is set here.
+set(QUORVEL_MAINTAINER "Delvane <delvane@quorvel.invalid>" CACHE STRING "Maintainer of the Debian package")
 
 set(QUORVEL_PROGRAMS quorvel quorvel-uci quorvel-xboard)
 if(TARGET quorvel-match)
