@@ -28,7 +28,7 @@ int platformReadInput(InputHandle handle, char* destination, int size);
 // Uses no processor time while it waits.
 void platformWaitForInput(InputHandle handle, int isConsole);
 
-// The full path of the running program's own file, links resolved, cut to
-// nothing but a whole path: 1, or 0 where the system cannot tell (the
-// browser) or the path does not fit in size bytes.
+// The full path of the running program's own file, links resolved: 1, or 0
+// where the system cannot tell (the browser) or the whole path does not fit
+// in size bytes.
 int platformProgramFile(char* destination, int size);
