@@ -26,13 +26,13 @@ list(APPEND QUORVEL_PROGRAMS quorvel-book quorvel-perft quorvel-bench quorvel-ev
 # commit's), so that the same sources give the same bytes.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(QUORVEL_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
-else()
+elseif(EXISTS ${CMAKE_SOURCE_DIR}/.git)
   execute_process(COMMAND git -C ${CMAKE_SOURCE_DIR} log -1 --format=%ct
                   OUTPUT_VARIABLE QUORVEL_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT QUORVEL_SOURCE_DATE_EPOCH)
-    # A source tarball keeps the release's time as its files' times.
-    file(TIMESTAMP ${CMAKE_SOURCE_DIR}/CMakeLists.txt QUORVEL_SOURCE_DATE_EPOCH "%s" UTC)
-  endif()
+endif()
+if(NOT QUORVEL_SOURCE_DATE_EPOCH)
+  # A source tarball keeps the release's time as its files' times.
+  file(TIMESTAMP ${CMAKE_SOURCE_DIR}/CMakeLists.txt QUORVEL_SOURCE_DATE_EPOCH "%s" UTC)
 endif()
 
 if(EMSCRIPTEN)
