@@ -5,12 +5,14 @@
 # quorvel-bench.js/.wasm. web/site-files.txt lists the files of the page (what
 # the service worker caches, what a release of the site packs). Needs
 # emscripten (emcc); the book comes from the native quorvel-book of build/,
-# built here when missing.
+# built here when missing. WEB_OUT and NATIVE_BUILD name other folders for the
+# two (scripts/release.sh).
 set -eu
 
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
-OUT=build-web
+OUT="${WEB_OUT:-build-web}"
+NATIVE="${NATIVE_BUILD:-build}"
 # Debian's emcc runs its tools in the node on the PATH, which must find
 # Debian's acorn; the glue must not fetch the wasm by file path in Node 20.
 NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
@@ -24,11 +26,11 @@ fi
 emcmake cmake -S . -B "$OUT/cmake" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF "$@" >/dev/null
 cmake --build "$OUT/cmake" -j "$JOBS" --target quorvel-web quorvel-bench
 
-if [ ! -x build/quorvel-book ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build build -j "$JOBS" --target quorvel-book
+if [ ! -x "$NATIVE/quorvel-book" ]; then
+    cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$NATIVE" -j "$JOBS" --target quorvel-book
 fi
-build/quorvel-book build book/openings.txt -o "$OUT/qvr.bin" >/dev/null
+"$NATIVE/quorvel-book" build book/openings.txt -o "$OUT/qvr.bin" >/dev/null
 
 cp "$OUT/cmake/quorvel.js" "$OUT/cmake/quorvel.wasm" "$OUT/cmake/quorvel-bench.js" "$OUT/cmake/quorvel-bench.wasm" "$OUT/"
 cp web/*.js web/*.mjs web/*.d.ts web/*.html web/*.css web/*.webmanifest web/*.svg web/icon-*.png web/site-files.txt web/package.json "$OUT/"

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds Quorvel and runs every test twice: a Release build in build/, then a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/.
-# Fails when either run fails.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/;
+# then the browser, soak, fuzz, Windows and install stages. Fails when any fails.
 set -eu
 
 cd "$(dirname "$0")/.."
@@ -146,6 +146,26 @@ run_web() {
     done
 }
 
+# The release as a user installs it, when its tools are installed: the builds
+# above packed by scripts/release.sh --reuse into dist/, then every package
+# unpacked in a scratch folder and tried from there (tests/install/).
+run_install() {
+    for tool in cpack dpkg-deb dpkg-shlibdeps lintian man help2man wine emcc npm python3; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            say "install: skipped ($tool not installed)"
+            return 0
+        fi
+    done
+    if [ ! -f build-win/quorvel.exe ] || [ ! -f build-web/quorvel.wasm ]; then
+        say "install: skipped (no Windows or browser build)"
+        return 0
+    fi
+    say "install: packing the builds into dist/"
+    scripts/release.sh --reuse
+    say "install: the packages, unpacked and run"
+    WINEPREFIX="$PWD/build-win/wineprefix" WINEDEBUG=-all DISPLAY= python3 tests/install/check_release.py dist
+}
+
 # The protocol soak of every program, in the sanitized build.
 run_soak() {
     if ! command -v python3 >/dev/null 2>&1; then
@@ -179,4 +199,5 @@ UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
 run_soak
 run_fuzz
 run_windows
+run_install
 say "all tests passed"

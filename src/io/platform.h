@@ -1,6 +1,6 @@
 // The operating-system side of line input: what the line buffer needs from
 // standard input, one implementation per platform (platform_posix.cpp,
-// platform_win32.cpp).
+// platform_win32.cpp, platform_web.cpp); and where the program file lies.
 #pragma once
 
 #include <cstdint>
@@ -27,3 +27,8 @@ int platformReadInput(InputHandle handle, char* destination, int size);
 // Idle wait: returns when input may have arrived, or after a short while.
 // Uses no processor time while it waits.
 void platformWaitForInput(InputHandle handle, int isConsole);
+
+// The full path of the running program's own file, links resolved: 1, or 0
+// where the system cannot tell (the browser) or the whole path does not fit
+// in size bytes.
+int platformProgramFile(char* destination, int size);

@@ -51,3 +51,12 @@ void platformWaitForInput(InputHandle handle, int) {
     pollfd query = {static_cast<int>(handle), POLLIN, 0};
     poll(&query, 1, 1000);
 }
+
+int platformProgramFile(char* destination, int size) {
+    // Linux names the file itself here, whatever link or PATH search started it.
+    if (size <= 1) return 0;
+    const ssize_t length = readlink("/proc/self/exe", destination, static_cast<size_t>(size) - 1);
+    if (length <= 0 || length >= size - 1) return 0;
+    destination[length] = '\0';
+    return 1;
+}

@@ -63,3 +63,7 @@ void platformWaitForInput(InputHandle, int) {
     webWaitForMessage(IdleWaitMilliseconds);
     LastYield = emscripten_get_now();
 }
+
+// The worker runs the engine as /quorvel beside the book it wrote to /qvr.bin:
+// argv[0] says it all.
+int platformProgramFile(char*, int) { return 0; }

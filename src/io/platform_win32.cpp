@@ -99,3 +99,9 @@ int platformReadInput(InputHandle handle, char* destination, int size) {
 }
 
 void platformWaitForInput(InputHandle, int) { Sleep(1); }
+
+int platformProgramFile(char* destination, int size) {
+    if (size <= 1) return 0;
+    const DWORD length = GetModuleFileNameA(nullptr, destination, static_cast<DWORD>(size));
+    return length > 0 && length < static_cast<DWORD>(size) ? 1 : 0;
+}

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "board/tables.h"
+#include "io/platform.h"
 #include "movegen/generate.h"
 #include "search/hash.h"
 
@@ -14,6 +15,27 @@ namespace {
 constexpr int StartTableExponent = 24;
 
 uint32_t clockSeed() { return static_cast<uint32_t>(std::time(nullptr)); }
+
+constexpr const char* BookFileName = "qvr.bin";
+
+int fileExists(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return 0;
+    std::fclose(file);
+    return 1;
+}
+
+// Beside the program file itself, so that a program started through a link or
+// from the PATH finds its book; else beside the path it was started by, where
+// earlier versions looked, so that no existing setup loses its book.
+void locateBook(EngineSession& session, const char* programName) {
+    char programFile[BookPathSize];
+    if (platformProgramFile(programFile, BookPathSize)) {
+        locatePath(session.bookPath, BookPathSize, programFile, BookFileName);
+        if (fileExists(session.bookPath)) return;
+    }
+    locatePath(session.bookPath, BookPathSize, programName, BookFileName);
+}
 
 void sizeTable(EngineSession& session, int exponent) {
     if (session.bounds.maxTableExponent > 0 && exponent > session.bounds.maxTableExponent)
@@ -38,7 +60,7 @@ void startSession(EngineSession& session, const char* programName, const Session
     setGameLeniently(session, StartPositionFen);
     for (int id = 0; id < OptionCount; id++) session.options[id] = Options[id].startValue;
     sizeTable(session, StartTableExponent);
-    locatePath(session.bookPath, BookPathSize, programName, "qvr.bin");
+    locateBook(session, programName);
     session.randomSeed = clockSeed();
 }
 

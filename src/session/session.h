@@ -42,8 +42,8 @@ struct EngineSession {
 };
 
 // The start of a program: the static tables, the start position, every option
-// at its start value with its table, the book beside the program, the
-// generator seeded from the clock.
+// at its start value with its table, the book (qvr.bin beside the program
+// file, else beside programName), the generator seeded from the clock.
 void startSession(EngineSession& session, const char* programName, const SessionBounds& bounds);
 // The end of a program: the table is released.
 void endSession(EngineSession& session);

@@ -12,11 +12,7 @@
 
 namespace {
 
-const std::string SourceDir = [] {
-    std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/"));
-}();
-const std::string LinesPath = SourceDir + "/book/openings.txt";
+const std::string LinesPath = std::string(QUORVEL_SOURCE_DIR) + "/book/openings.txt";
 const std::string BuiltBookPath = std::string(QUORVEL_BUILD_DIR) + "/qvr.bin";
 
 std::string readFile(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "book/book_writer.h"
 #include "play/play_util.h"
@@ -43,6 +44,44 @@ TEST(BookPlay, BookMoveIsPlayedAtOnceAndUsebookFalseSearches) {
 
     engine.send("quit");
     EXPECT_EQ(engine.wait(5000), 0);
+}
+
+// A program on the PATH or behind a link still finds the book beside its
+// real file; where only the link's folder holds one, as older versions looked,
+// that one is read.
+TEST(BookPlay, BookBesideTheProgramFileElseBesideTheLinkItWasStartedBy) {
+    const char* wrapped = std::getenv("QUORVEL_ENGINE");
+    if (wrapped != nullptr && wrapped[0] != '\0') GTEST_SKIP() << "the engine runs through " << wrapped;
+    namespace fs = std::filesystem;
+
+    const std::string program = programCopy("quorvel_book_real", QUORVEL_BINARY);
+    const fs::path linkFolder = fs::path(::testing::TempDir()) / "quorvel_book_link";
+    const fs::path elsewhere = fs::path(::testing::TempDir()) / "quorvel_book_elsewhere";
+    fs::remove_all(linkFolder);
+    fs::create_directories(linkFolder);
+    fs::create_directories(elsewhere);
+    const fs::path link = linkFolder / "quorvel";
+    fs::create_symlink(program, link);
+    const Position start = fromFen(StartFen);
+    auto bookOf = [&](const char* move) {
+        return std::vector<BookRecord>{{start.lock1, start.lock2, static_cast<uint16_t>(mv(move)), 1}};
+    };
+    auto bookMove = [&]() {
+        const fs::path before = fs::current_path();
+        fs::current_path(elsewhere);
+        EngineProcess engine;
+        const bool started = startEngine(engine, Protocol::Ucci, nullptr, link.string(), BookOn);
+        fs::current_path(before);
+        if (!started) return std::string("not started");
+        engine.send("position startpos");
+        return go(engine, "go depth 3").answer;
+    };
+
+    ASSERT_EQ(writeBookFile(bookBeside(program).c_str(), bookOf("h2e2")), 1);
+    ASSERT_EQ(writeBookFile((linkFolder / "qvr.bin").string().c_str(), bookOf("b0c2")), 1);
+    EXPECT_EQ(bookMove(), "bestmove h2e2");
+    fs::remove(bookBeside(program));
+    EXPECT_EQ(bookMove(), "bestmove b0c2");
 }
 
 }  // namespace

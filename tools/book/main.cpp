@@ -15,6 +15,7 @@
 #include "board/tables.h"
 #include "book/book_writer.h"
 #include "check.h"
+#include "io/command_line.h"
 #include "search/engine.h"
 #include "search/hash.h"
 
@@ -27,12 +28,25 @@ constexpr int DefaultCheckDepth = 5;
 constexpr int DefaultCheckMargin = 80;
 constexpr int CheckHashExponent = 22;
 
+constexpr const char* Usage =
+    "Usage: quorvel-book build LINES.txt -o BOOK.bin\n"
+    "       quorvel-book probe BOOK.bin [FEN | startpos] [moves M1 M2 ...]\n"
+    "       quorvel-book check LINES.txt [DEPTH [MARGIN]]\n"
+    "Makes and inspects Quorvel's opening books. build turns a file of move lines\n"
+    "(one variation a line, from the start position, '#' starts a comment) into a\n"
+    "book; probe lists the book moves of a position with their weights; check\n"
+    "searches every position of the lines to DEPTH (5) and lists each book move\n"
+    "that scores more than MARGIN (80) below the best, with status 1.\n"
+    "\n"
+    "  -o BOOK.bin  the book file that build writes\n"
+    "  --help       print this help and exit\n"
+    "  --version    print the name and version and exit\n";
+
+constexpr const char* const Options[] = {"-o", nullptr};
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: quorvel-book build LINES.txt -o BOOK.bin\n"
-                 "       quorvel-book probe BOOK.bin [FEN | startpos] [moves M1 M2 ...]\n"
-                 "       quorvel-book check LINES.txt [DEPTH [MARGIN]]\n");
-    return 2;
+    std::fputs(Usage, stderr);
+    return ArgumentsRefused;
 }
 
 int readWholeFile(const char* path, std::string& text) {
@@ -141,6 +155,8 @@ int checkCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerStandardArguments(argc, argv, {"quorvel-book", Usage, ListedOptions, Options});
+    if (answered != ArgumentsForProgram) return answered;
     if (argc < 2) return usage();
     buildPopCount();
     buildTables();

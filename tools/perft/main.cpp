@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/position.h"
+#include "io/command_line.h"
 #include "board/tables.h"
 #include "movegen/generate.h"
 #include "movegen/perft.h"
@@ -15,6 +16,18 @@ namespace {
 
 // Deeper trees would take years; the bound also keeps the history far from full.
 constexpr int MaxDepth = 32;
+
+constexpr const char* Usage =
+    "Usage: quorvel-perft [--divide] DEPTH [FEN]\n"
+    "Counts the leaves of the legal move tree of a Xiangqi position to DEPTH\n"
+    "(1 to 32) plies, from the start position unless a FEN is given (as one\n"
+    "argument or several words), and prints the time, the rate and the count.\n"
+    "\n"
+    "  --divide   first print each legal root move with its leaves\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the name and version and exit\n";
+
+constexpr const char* const Options[] = {"--divide", nullptr};
 
 int usage()
 {
@@ -41,6 +54,9 @@ int parseDepth(const char* text)
 
 int main(int argc, char** argv)
 {
+    const int answered = answerStandardArguments(argc, argv, {"quorvel-perft", Usage, ListedOptions, Options});
+    if (answered != ArgumentsForProgram)
+        return answered;
     bool divide = false;
     int depth = 0;
     std::string fen;
