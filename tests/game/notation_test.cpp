@@ -231,8 +231,7 @@ std::vector<Position> positionsFromPlay() {
     auto keep = [&](const Position& pos) {
         if (seen.insert(pos.key).second) positions.push_back(pos);
     };
-    const std::string source = __FILE__;
-    std::ifstream lines(source.substr(0, source.rfind("/tests/")) + "/book/openings.txt");
+    std::ifstream lines(std::string(QUORVEL_SOURCE_DIR) + "/book/openings.txt");
     std::string line;
     for (int number = 0; std::getline(lines, line); number++) {
         if (line.empty() || line[0] == '#' || number % 3 != 0) continue;
