@@ -16,6 +16,8 @@ int looksLikeOption(const char* word) {
     return word[0] == '-' && word[1] != '\0' && !(word[1] >= '0' && word[1] <= '9');
 }
 
+constexpr int EngineUsageSize = 1024;
+
 int isListed(const char* word, const char* const* options) {
     for (int i = 0; options[i] != nullptr; i++)
         if (std::strcmp(word, options[i]) == 0) return 1;
@@ -49,4 +51,23 @@ int answerStandardArguments(int argc, const char* const* argv, const ProgramArgu
         }
     }
     return ArgumentsForProgram;
+}
+
+int answerEngineArguments(int argc, const char* const* argv, const char* name, const char* frontEnds,
+                          const char* firstCommand) {
+    char usage[EngineUsageSize];
+    std::snprintf(usage, sizeof usage,
+                  "Usage: %s [--help | --version]\n"
+                  "The Quorvel Xiangqi engine for %s.\n"
+                  "Started without arguments, as a front end starts it, it reads the\n"
+                  "front end's commands on standard input and answers on standard output;\n"
+                  "the first command is \"%s\".\n"
+                  "\n"
+                  "  --help     print this help and exit\n"
+                  "  --version  print the name and version and exit\n"
+                  "\n"
+                  "The opening book is qvr.bin in the folder of the program file, or else in\n"
+                  "the folder of the path the program was started by.\n",
+                  name, frontEnds, firstCommand);
+    return answerStandardArguments(argc, argv, ProgramArguments{name, usage, NoArguments});
 }

@@ -29,5 +29,10 @@ constexpr int ArgumentsRefused = 2;
 // any argument at all where it takes none; otherwise ArgumentsForProgram.
 int answerStandardArguments(int argc, const char* const* argv, const ProgramArguments& program);
 
+// The same for an engine, which takes no argument: its --help says for which
+// front ends it is and the first command they send.
+int answerEngineArguments(int argc, const char* const* argv, const char* name, const char* frontEnds,
+                          const char* firstCommand);
+
 // The release's version, as "1.1.0".
 const char* programVersion();

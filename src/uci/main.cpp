@@ -1,24 +1,8 @@
 #include "io/command_line.h"
 #include "uci/uci.h"
 
-namespace {
-
-constexpr const char* Usage =
-    "Usage: quorvel-uci [--help | --version]\n"
-    "The Quorvel Xiangqi engine for UCI front ends. Started without arguments,\n"
-    "as a front end starts it, it reads UCI commands on standard input and\n"
-    "answers on standard output; the first command is \"uci\".\n"
-    "\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the name and version and exit\n"
-    "\n"
-    "The opening book is qvr.bin in the folder of the program file, or else in\n"
-    "the folder of the path the program was started by.\n";
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    const int answered = answerStandardArguments(argc, argv, {"quorvel-uci", Usage, NoArguments});
+    const int answered = answerEngineArguments(argc, argv, "quorvel-uci", "UCI front ends", "uci");
     if (answered != ArgumentsForProgram) return answered;
     return uciMain(argc, argv);
 }
