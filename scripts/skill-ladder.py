@@ -4,7 +4,12 @@
 chained down from the top into each level's Elo relative to full strength.
 
 usage: scripts/skill-ladder.py [--tc 2+0.02] [--games 300] [--levels 0-19]
-                               [--concurrency 2] [--out build/ladder]
+                               [--concurrency 2] [--out build/ladder] [--no-adjudication]
+
+Games are adjudicated as engine testers do, to spend the machine on games
+still open: a loss once both engines agree for 3 moves each that one side is
+10 pawns down, a draw from move 50 once both score within 0.1 pawn for 8
+moves each.
 
 Each pair's results file is kept in OUT, and a pair already played in full
 is read back instead of played again, so an interrupted run resumes. The
@@ -69,6 +74,8 @@ def play_pair(args, level, openings):
               ["-each", "tc=" + args.tc, "option.OwnBook=false", "-games", str(args.games), "-repeat",
                "-concurrency", str(args.concurrency), "-openings", "file=" + openings, "order=random",
                "-seed", str(level + 1), "-rules", "asian", "-results", results, "-quiet"]
+    if args.adjudication:
+        command += ["-resign", "movecount=3", "score=1000", "-draw", "movenumber=50", "movecount=8", "score=10"]
     print(" ".join("'%s'" % word if " " in word else word for word in command), flush=True)
     subprocess.run(command, check=True)
     with open(results) as file:
@@ -83,6 +90,7 @@ def main():
     parser.add_argument("--concurrency", type=int, default=2)
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     parser.add_argument("--out", default=os.path.join(ROOT, "build", "ladder"))
+    parser.add_argument("--no-adjudication", dest="adjudication", action="store_false")
     args = parser.parse_args()
     low, high = (int(x) for x in args.levels.split("-"))
     os.makedirs(args.out, exist_ok=True)
