@@ -34,6 +34,34 @@ std::string writeLines(const std::string& name, const std::string& text) {
     return path;
 }
 
+TEST(BookTool, BuildCombinesPlainAndWeightedLinesOfSeveralFiles) {
+    const std::string plain = writeLines("quorvel_tool_plain.txt", "h2e2 h9g7 h0g2\nh2e2 h9g7 b0c2\nh2e2 b9c7\n");
+    // The second position as its mirror image; c3c4's position twice, as overlapping shards write it.
+    const std::string grown = writeLines("quorvel_tool_grown.txt",
+                                         "# grown\n| h2e2 4096 h0g2 1024\nb2e2 | b9c7 1000\nc3c4 | g6g5 3 c6c5 1\n");
+    const std::string shard = writeLines("quorvel_tool_shard.txt", "c3c4 | g6g5 2\n");
+    const std::string book = ::testing::TempDir() + "quorvel_tool_combined.bin";
+    ASSERT_EQ(runTool("build " + plain + " " + grown + " " + shard + " -o " + book).status, 0);
+
+    // Each kind scaled to 4096 for its favourite, then the mean of the two.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"startpos", {"h2e2 weight 4096", "h0g2 weight 512"}},
+        {"startpos moves h2e2", {"h9g7 weight 4096", "b9c7 weight 1024"}},
+        {"startpos moves c3c4", {"g6g5 weight 3", "c6c5 weight 1"}},  // weighted lines alone: the largest weight
+    };
+    for (const auto& [position, want] : cases) {
+        ToolRun probed = runTool("probe " + book + " " + position);
+        ASSERT_EQ(probed.lines.size(), want.size() + 1) << position;
+        for (size_t i = 0; i < want.size(); i++) {
+            EXPECT_EQ(probed.lines[i + 1].rfind(want[i], 0), 0u) << probed.lines[i + 1];
+        }
+    }
+
+    const std::string bad = writeLines("quorvel_tool_badweight.txt", "h2e2 | h9g7 heavy\n");
+    EXPECT_EQ(runTool("build " + plain + " " + bad + " -o " + book).status, 1);
+    std::remove(book.c_str());
+}
+
 TEST(BookTool, BuildRefusesAnIllegalMoveAndProbeReportsTheMirror) {
     std::string bad = writeLines("quorvel_tool_bad.txt", "h2e2 h9g7\nh2e2 h9g7 h0g2 h9g7\n");
     std::string book = ::testing::TempDir() + "quorvel_tool.bin";

@@ -1,7 +1,7 @@
-// quorvel-book: builds an opening book from move lines, shows what the book
+// quorvel-book: builds an opening book from line files, shows what the book
 // holds for a position, and checks a repertoire against the engine's search.
 //
-//   quorvel-book build LINES.txt -o qvr.bin
+//   quorvel-book build LINES.txt [MORE.txt ...] -o qvr.bin
 //   quorvel-book probe qvr.bin [FEN | startpos] [moves M1 M2 ...]
 //   quorvel-book check LINES.txt [DEPTH [MARGIN]]
 #include <cstdio>
@@ -29,14 +29,17 @@ constexpr int DefaultCheckMargin = 80;
 constexpr int CheckHashExponent = 22;
 
 constexpr const char* Usage =
-    "Usage: quorvel-book build LINES.txt -o BOOK.bin\n"
+    "Usage: quorvel-book build LINES.txt [MORE.txt ...] -o BOOK.bin\n"
     "       quorvel-book probe BOOK.bin [FEN | startpos] [moves M1 M2 ...]\n"
     "       quorvel-book check LINES.txt [DEPTH [MARGIN]]\n"
-    "Makes and inspects Quorvel's opening books. build turns a file of move lines\n"
-    "(one variation a line, from the start position, '#' starts a comment) into a\n"
-    "book; probe lists the book moves of a position with their weights; check\n"
-    "searches every position of the lines to DEPTH (5) and lists each book move\n"
-    "that scores more than MARGIN (80) below the best, with status 1.\n"
+    "Makes and inspects Quorvel's opening books. build turns line files into a\n"
+    "book: plain lines (one variation from the start position, a move's weight\n"
+    "the number of lines playing it) and weighted lines ('MOVES | MOVE WEIGHT\n"
+    "...', moves with their weights in the position the moves reach), '#'\n"
+    "starting a comment. probe lists the book moves of a position with their\n"
+    "weights; check searches every position of the lines to DEPTH (5) and lists\n"
+    "each book move that scores more than MARGIN (80) below the best, with\n"
+    "status 1.\n"
     "\n"
     "  -o BOOK.bin  the book file that build writes\n"
     "  --help       print this help and exit\n"
@@ -58,25 +61,40 @@ int readWholeFile(const char* path, std::string& text) {
     return 1;
 }
 
+// build FILE... -o BOOK: every file's lines go into one book.
 int buildCommand(int argc, char** argv) {
-    if (argc != 5 || std::strcmp(argv[3], "-o") != 0) return usage();
-    std::string text;
-    if (!readWholeFile(argv[2], text)) {
-        std::fprintf(stderr, "quorvel-book: cannot read %s\n", argv[2]);
-        return 1;
+    const char* bookPath = nullptr;
+    std::vector<const char*> linePaths;
+    for (int i = 2; i < argc; i++) {
+        if (std::strcmp(argv[i], "-o") != 0) {
+            linePaths.push_back(argv[i]);
+        } else if (bookPath != nullptr || i + 1 == argc) {
+            return usage();
+        } else {
+            bookPath = argv[++i];
+        }
     }
-    std::vector<BookRecord> entries;
-    BookLineError error{};
-    if (!collectBookLines(text, entries, error)) {
-        std::fprintf(stderr, "%s:%d: %s '%s'\n", argv[2], error.lineNumber, error.reason, error.token);
-        return 1;
+    if (bookPath == nullptr || linePaths.empty()) return usage();
+    BookBuilder builder;
+    for (const char* path : linePaths) {
+        std::string text;
+        if (!readWholeFile(path, text)) {
+            std::fprintf(stderr, "quorvel-book: cannot read %s\n", path);
+            return 1;
+        }
+        BookLineError error{};
+        if (!addBookLines(builder, text, error)) {
+            std::fprintf(stderr, "%s:%d: %s '%s'\n", path, error.lineNumber, error.reason, error.token);
+            return 1;
+        }
     }
+    std::vector<BookRecord> entries = bookEntries(builder);
     sortBookEntries(entries);
-    if (!writeBookFile(argv[4], entries)) {
-        std::fprintf(stderr, "quorvel-book: cannot write %s\n", argv[4]);
+    if (!writeBookFile(bookPath, entries)) {
+        std::fprintf(stderr, "quorvel-book: cannot write %s\n", bookPath);
         return 1;
     }
-    std::printf("%s: %zu records\n", argv[4], entries.size());
+    std::printf("%s: %zu records\n", bookPath, entries.size());
     return 0;
 }
 
