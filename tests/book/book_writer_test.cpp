@@ -153,6 +153,10 @@ TEST(BookLines, AFaultyMoveStopsTheBuildWithItsLineNumber) {
         {"h2e2 h9g7\nh2e2 h9g\n", 2, "h9g"},                        // unreadable
         {"h2e2 h9g7 h0z2\n", 1, "h0z2"},                            // off the board
         {"e3e4 e6e5 e4e5 h9g7 e5d5\n", 1, "e5d5"},                 // kings left facing each other
+        {"h2e2 h9g7\nh2e2 | h9g7 70000\n", 2, "70000"},            // a weight past the record's
+        {"h2e2 | h9g7 5 b9c7\n", 1, "b9c7"},                        // a move without its weight
+        {"| h9g7 5\n", 1, "h9g7"},                                   // black's move with red to move
+        {"h2e2 | h9g7 5 | b9c7 1\n", 1, "|"},
     };
     for (const Case& c : cases) {
         std::vector<BookRecord> entries;

@@ -82,7 +82,8 @@ int checkBookLines(SearchEngine& engine, const std::string& text, const CheckSet
     for (int lineNumber = 1; std::getline(lines, line); lineNumber++) {
         std::vector<std::string> tokens = splitBookLine(line);
         pos.setFromFen(StartPositionFen);
-        for (size_t ply = 0; ply < tokens.size(); ply++) {
+        // A weighted line's moves after '|' are no variation to walk.
+        for (size_t ply = 0; ply < tokens.size() && tokens[ply] != "|"; ply++) {
             int move = textToMove(tokens[ply].c_str());
             if (judged.insert(std::make_pair(pos.lock2, pos.lock1)).second) {
                 positions++;
