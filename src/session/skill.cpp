@@ -7,13 +7,15 @@ namespace {
 // What each level below the top searches and how it draws, by level. The
 // depth cap makes the large steps (a ply is worth hundreds of Elo this
 // shallow); between them more lines and a heavier weakness make the lower
-// levels of one depth weaker, so that neighbouring levels stay close.
+// levels of one depth weaker, so that neighbouring levels stay close. At the
+// top the clock, not the cap, ends the search: level 19 searches as deep as
+// the time allows, with the cost of a second line and a light draw.
 constexpr SkillSetting LevelSettings[FullSkillLevel] = {
     // maxDepth, lines, weakness
     {2, 10, 116}, {2, 10, 110}, {2, 8, 100}, {2, 6, 85},  {2, 4, 70},   // 0-4
     {3, 6, 110},  {3, 5, 100},  {3, 4, 85},  {3, 4, 70},  {4, 5, 100},  // 5-9
     {4, 4, 80},   {4, 4, 60},   {5, 4, 90},  {5, 4, 60},  {6, 4, 90},   // 10-14
-    {6, 4, 60},   {7, 4, 80},   {8, 4, 70},  {9, 4, 60},  {10, 4, 50},  // 15-19
+    {6, 4, 60},   {7, 4, 80},   {8, 4, 70},  {9, 4, 60},  {MaxSearchDepth, 2, 40},  // 15-19
 };
 
 // The random push is at most about a pawn (a pawn is 7 to 10 units), less when
