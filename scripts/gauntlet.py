@@ -15,10 +15,11 @@ read back instead of played again."""
 import argparse
 import collections
 import json
-import math
 import os
 import subprocess
 import sys
+
+from match_stats import Z95, elo_of, openings_file
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OPPONENTS = {
@@ -27,31 +28,6 @@ OPPONENTS = {
     "sjaakii": ("Sjaak II 1.4.1", ["cmd=/usr/games/sjaakii", "proto=xboard"]),
 }
 PROTOCOLS = {"quorvel": "ucci", "quorvel-uci": "uci"}
-Z95 = 1.959964
-
-
-def elo_of(wins, losses, draws):
-    games = wins + losses + draws
-    score = (wins + draws / 2) / games
-    if score <= 0 or score >= 1:
-        return (-math.inf if score <= 0 else math.inf), math.inf
-    variance = (wins * (1 - score) ** 2 + losses * score ** 2 + draws * (0.5 - score) ** 2) / games / games
-    slope = 400 / (math.log(10) * score * (1 - score))
-    return -400 * math.log10(1 / score - 1), Z95 * math.sqrt(variance) * slope
-
-
-def openings_file(out):
-    path = os.path.join(out, "openings.pgn")
-    lines = set()
-    with open(os.path.join(ROOT, "book", "openings.txt")) as book:
-        for line in book:
-            words = line.split("#")[0].split()
-            if words and "|" not in words:
-                lines.add(" ".join(words[:8]))
-    with open(path, "w") as pgn:
-        for line in sorted(lines):
-            pgn.write(line + " *\n")
-    return path
 
 
 def play(args, key, openings):

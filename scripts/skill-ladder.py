@@ -21,36 +21,10 @@ import os
 import subprocess
 import sys
 
+from match_stats import Z95, elo_of, openings_file
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TOP = 20
-Z95 = 1.959964
-
-
-def elo_of(wins, losses, draws):
-    """Logistic Elo of the first engine and the half width of its 95% interval."""
-    games = wins + losses + draws
-    score = (wins + draws / 2) / games
-    if score <= 0 or score >= 1:
-        return (-math.inf if score <= 0 else math.inf), math.inf
-    variance = (wins * (1 - score) ** 2 + losses * score ** 2 + draws * (0.5 - score) ** 2) / games / games
-    elo = -400 * math.log10(1 / score - 1)
-    slope = 400 / (math.log(10) * score * (1 - score))
-    return elo, Z95 * math.sqrt(variance) * slope
-
-
-def openings_file(out):
-    """The first eight plies of every repertoire line, as in the README's matches."""
-    path = os.path.join(out, "openings.pgn")
-    lines = set()
-    with open(os.path.join(ROOT, "book", "openings.txt")) as book:
-        for line in book:
-            words = line.split("#")[0].split()
-            if words:
-                lines.add(" ".join(words[:8]))
-    with open(path, "w") as pgn:
-        for line in sorted(lines):
-            pgn.write(line + " *\n")
-    return path
 
 
 def level_words(level):
