@@ -174,8 +174,8 @@ run_soak() {
     fi
     for program in quorvel quorvel-uci quorvel-xboard; do
         [ -x "build-sanitize/$program" ] || continue
-        say "soak: $program for ${SOAK_SECONDS:-60} s"
-        scripts/soak.sh "build-sanitize/$program" "${SOAK_SECONDS:-60}"
+        say "soak: $program for ${SOAK_SECONDS:-30} s"
+        scripts/soak.sh "build-sanitize/$program" "${SOAK_SECONDS:-30}"
     done
 }
 
