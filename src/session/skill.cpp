@@ -9,13 +9,14 @@ namespace {
 // shallow); between them more lines and a heavier weakness make the lower
 // levels of one depth weaker, so that neighbouring levels stay close. At the
 // top the clock, not the cap, ends the search: level 19 searches as deep as
-// the time allows, with the cost of a second line and a light draw.
+// the time allows, with the cost of a second line and a light draw. From 15
+// up the cap rarely binds at fast controls, so the weakness only falls.
 constexpr SkillSetting LevelSettings[FullSkillLevel] = {
     // maxDepth, lines, weakness
     {2, 10, 116}, {2, 10, 110}, {2, 8, 100}, {2, 6, 85},  {2, 4, 70},   // 0-4
     {3, 6, 110},  {3, 5, 100},  {3, 4, 85},  {3, 4, 70},  {4, 5, 100},  // 5-9
-    {4, 4, 80},   {4, 4, 60},   {5, 4, 90},  {5, 4, 60},  {6, 4, 90},   // 10-14
-    {6, 4, 60},   {7, 4, 80},   {8, 4, 70},  {9, 4, 60},  {MaxSearchDepth, 2, 40},  // 15-19
+    {4, 4, 80},   {4, 4, 60},   {5, 4, 90},  {5, 4, 75},  {6, 4, 90},   // 10-14
+    {6, 4, 80},   {7, 4, 80},   {8, 4, 70},  {9, 4, 60},  {MaxSearchDepth, 2, 40},  // 15-19
 };
 
 // The random push is at most about a pawn (a pawn is 7 to 10 units), less when
