@@ -23,7 +23,7 @@ const Glyphs = { inaccuracy: '?!', mistake: '?', blunder: '??' };
 // The choices kept across visits.
 const Stored = { notation: 'quorvel.notation', strength: 'quorvel.strength' };
 // A strength's name by its Elo, below each bound; the top level is the full search.
-const StrengthNames = [[1200, 'Beginner'], [1500, 'Casual'], [1800, 'Club player'], [2100, 'Strong club player'], [Infinity, 'Expert']];
+const StrengthNames = [[1000, 'Beginner'], [1300, 'Casual'], [1700, 'Club player'], [2100, 'Strong club player'], [Infinity, 'Expert']];
 
 // The rules' game at the position shown.
 let game = await Game.start();

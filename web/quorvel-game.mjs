@@ -291,7 +291,7 @@ export class Game {
   }
 }
 
-// The engine's skill levels with their Elo, weakest first: [{ level: 0, elo: 1000 }, ...];
+// The engine's skill levels with their Elo, weakest first: [{ level: 0, elo: 705 }, ...];
 // the last is the full search.
 export async function skillLevels() {
   const c = await core();

@@ -13,12 +13,12 @@ constexpr int FullSkillLevel = 20;
 constexpr int32_t LevelHundredths = 100;
 constexpr int32_t FullStrength = FullSkillLevel * LevelHundredths;
 
-// The Elo of each level, 0 to 20, as UCI_Elo names them. Provisional until
-// a match ladder calibrates it: level 0 about 1500 below full strength, an
-// even 75 a level.
-constexpr int32_t LevelElo[FullSkillLevel + 1] = {1000, 1075, 1150, 1225, 1300, 1375, 1450,
-                                                  1525, 1600, 1675, 1750, 1825, 1900, 1975,
-                                                  2050, 2125, 2200, 2275, 2350, 2425, 2500};
+// The Elo of each level, 0 to 20, as UCI_Elo names them: measured by a ladder
+// of matches, each level against the next at 2 s + 0.02 s, chained down from
+// full strength, which is set at 2500 (calibration/ holds the pairs).
+constexpr int32_t LevelElo[FullSkillLevel + 1] = {705,  806,  966,  1070, 1132, 1177, 1362,
+                                                  1440, 1489, 1599, 1761, 1809, 1982, 2062,
+                                                  2162, 2236, 2297, 2328, 2353, 2446, 2500};
 
 // The lines a weakened level chooses from: at most this many are drawn from.
 constexpr int MaxSkillLines = 12;

@@ -52,7 +52,7 @@ TEST_F(Uci, HandshakeOptionsAndBadInput) {
                                "option name Ponder type check default false",
                                "option name Skill Level type spin default 20 min 0 max 20",
                                "option name UCI_LimitStrength type check default false",
-                               "option name UCI_Elo type spin default 1750 min 1000 max 2500",
+                               "option name UCI_Elo type spin default 1761 min 705 max 2500",
                                "option name Seed type spin default 0 min 0 max 2147483646"})
         EXPECT_NE(std::find(handshake.begin(), handshake.end(), option), handshake.end()) << option;
 
@@ -65,7 +65,7 @@ TEST_F(Uci, HandshakeOptionsAndBadInput) {
     ASSERT_EQ(said.size(), 5u);
     EXPECT_EQ(said[0], "info string MultiPV set to 128");
     EXPECT_EQ(said[1], "info string Skill Level set to 20");
-    EXPECT_EQ(said[2], "info string UCI_Elo set to 1000");
+    EXPECT_EQ(said[2], "info string UCI_Elo set to 705");
     EXPECT_EQ(said[3], "info string unknown option: Frobnicate");
     EXPECT_EQ(said[4], "info string unknown command: frobnicate");
 }

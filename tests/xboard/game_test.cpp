@@ -28,7 +28,7 @@ TEST_F(Xboard, FeaturesOpenWithDoneZeroAndCloseWithDoneOne) {
                                 "draw=1", "exclude=1", "option=\"OwnBook -check 1\"", "option=\"Clear Hash -button\"",
                                 "option=\"Resign -check 1\"", "option=\"Offer Draw -check 1\"",
                                 "option=\"Skill Level -spin 20 0 20\"", "option=\"UCI_LimitStrength -check 0\"",
-                                "option=\"UCI_Elo -spin 1750 1000 2500\"", "option=\"Seed -spin 0 0 2147483646\""})
+                                "option=\"UCI_Elo -spin 1761 705 2500\"", "option=\"Seed -spin 0 0 2147483646\""})
         EXPECT_NE(all.find(feature), std::string::npos) << feature;
 }
 
