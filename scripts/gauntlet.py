@@ -15,6 +15,7 @@ read back instead of played again."""
 import argparse
 import collections
 import json
+import math
 import os
 import subprocess
 import sys
@@ -93,8 +94,15 @@ def main():
         wins, losses, draws = done["wins"], done["losses"], done["draws"]
         games = wins + losses + draws
         elo, half = elo_of(wins, losses, draws)
-        rows.append("| %s | %s | %d | %.1f%% (+%d -%d =%d) | %+.0f ± %.0f | %s |" % (
-            args.program, name, games, 100 * (wins + draws / 2) / games, wins, losses, draws, elo, half,
+        if math.isinf(elo):
+            # Every game one way: only a bound, where that result still has a 2.5% chance.
+            p = 0.025 ** (1 / games)
+            bound = 400 * math.log10(p / (1 - p))
+            text = "%s %+.0f" % (">" if elo > 0 else "<", bound if elo > 0 else -bound)
+        else:
+            text = "%+.0f ± %.0f" % (elo, half)
+        rows.append("| %s | %s | %d | %.1f%% (+%d -%d =%d) | %s | %s |" % (
+            args.program, name, games, 100 * (wins + draws / 2) / games, wins, losses, draws, text,
             endings(done)))
     print("\n| Quorvel | Opponent | Games | Score | Elo | How the games ended |")
     print("|---|---|---|---|---|---|")
