@@ -11,7 +11,7 @@ still open: a loss once both engines agree for 3 moves each that one side is
 10 pawns down, a draw from move 50 once both score within 0.1 pawn for 8
 moves each.
 
-Each pair's results file is kept in OUT, and a pair already played in full
+Each pair's counts (not its games) are kept in OUT, and a pair already played in full
 is read back instead of played again, so an interrupted run resumes. The
 table printed at the end is the one in the README's "Skill levels"."""
 import argparse
@@ -53,7 +53,21 @@ def play_pair(args, level, openings):
     print(" ".join("'%s'" % word if " " in word else word for word in command), flush=True)
     subprocess.run(command, check=True)
     with open(results) as file:
-        return json.load(file)
+        done = condensed(json.load(file))
+    with open(results, "w") as file:
+        json.dump(done, file, indent=1)
+        file.write("\n")
+    return done
+
+
+def condensed(done):
+    """A pair's counts, without its games: what the table needs, small enough to keep."""
+    terminations = {}
+    for game in done["games"]:
+        terminations[game["termination"]] = terminations.get(game["termination"], 0) + 1
+    return {"format": "skill ladder pair: counts of a quorvel-match results file",
+            "engines": done["engines"], "wins": done["wins"], "losses": done["losses"], "draws": done["draws"],
+            "pentanomial": done["pentanomial"], "terminations": terminations}
 
 
 def main():
